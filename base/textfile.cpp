@@ -1,0 +1,70 @@
+#include "base/textfile.h"
+
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "base/cp1251.h"
+#include "base/errors.h"
+
+namespace hx {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Describe(const char* what, const fs::path& path) {
+  const std::u8string name = path.u8string();
+  return std::string(what) + " " + std::string(name.begin(), name.end());
+}
+
+void WriteAll(const fs::path& path, std::string_view bytes, std::ios::openmode mode) {
+  std::ofstream out(path, std::ios::binary | mode);
+  if (!out) throw FileError(Describe("cannot open for writing", path));
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  if (!out) throw FileError(Describe("cannot write", path));
+}
+
+}  // namespace
+
+std::optional<std::string> ReadTextFile(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw FileError(Describe("cannot open for reading", path));
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw FileError(Describe("cannot read", path));
+  return Cp1251ToUtf8(bytes);
+}
+
+void WriteTextFileAtomically(const fs::path& path, std::string_view utf8) {
+  fs::path temporary = path;
+  temporary += ".new";
+  WriteAll(temporary, Utf8ToCp1251(utf8), std::ios::trunc);
+  std::error_code ec;
+  fs::rename(temporary, path, ec);
+  if (ec) {
+    fs::remove(temporary, ec);
+    throw FileError(Describe("cannot replace", path));
+  }
+}
+
+void AppendTextFile(const fs::path& path, std::string_view utf8) {
+  WriteAll(path, Utf8ToCp1251(utf8), std::ios::app);
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace hx

@@ -1,0 +1,26 @@
+// What the clock program calls itself, in one place.
+#pragma once
+
+namespace hx::product {
+
+inline constexpr char kName[] = "Horavex.KT";
+inline constexpr char kVersion[] = "1.0.1.2k.ru";
+inline constexpr char kNameAndVersion[] = "Horavex.KT 1.0.1.2k.ru";
+inline constexpr char kSettingsFormatVersion[] = "01.00";
+
+// Where error reports are mailed.
+inline constexpr char kSupportAddress[] = "support@horavex.kt";
+
+// Names of the single-instance mutexes: an older release, this release,
+// and the name every release from this one on holds.
+inline constexpr char kMutexOlderRelease[] = "Horavex.KT 1.0.0";
+inline constexpr char kMutexThisRelease[] = "Horavex.KT 1.0.1";
+inline constexpr char kMutexAnyRelease[] = "Horavex.KT";
+
+// Window messages between the program, a second start and the uninstaller.
+inline constexpr unsigned kMsgActivateRunning = 1024;  // WM_USER, to TFormClocks
+inline constexpr unsigned kMsgCloseRequest = 1025;     // WM_USER + 1, to TFormHoravex
+inline constexpr unsigned kMsgTrayCallback = 1026;     // WM_USER + 2
+inline constexpr unsigned kMsgClosingBroadcast = 1028; // WM_USER + 4
+
+}  // namespace hx::product
