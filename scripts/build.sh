@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the three builds: host (portable core and tests), win32 (the i686
+# product) and win64 (the x86_64 build that runs under wine64).
+# Usage: scripts/build.sh [host|win32|win64 ...]   (default: all three)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+configure_and_build() {
+  local name=$1; shift
+  local dir="$root/build/$name"
+  [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -G "Unix Makefiles" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs" -- --no-print-directory | grep -E "(warning|error):|Error [0-9]" || true
+  test "${PIPESTATUS[0]}" -eq 0
+}
+
+targets=("$@")
+((${#targets[@]})) || targets=(host win32 win64)
+for t in "${targets[@]}"; do
+  case "$t" in
+    host)  configure_and_build host -DCMAKE_BUILD_TYPE=Debug ;;
+    win32) configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DHX_TESTS=OFF ;;
+    win64) configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" ;;
+    *) echo "unknown build: $t" >&2; exit 2 ;;
+  esac
+done

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the builds and tests need, when missing.
+set -euo pipefail
+
+packages=(cmake make g++ googletest libgtest-dev
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+          wine64 xvfb x11-utils imagemagick xdotool file)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
