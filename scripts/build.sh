@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the three builds: host (portable core and tests), win32 (the i686
 # product) and win64 (the x86_64 build that runs under wine64).
-win32|win32|win64 ...]   (default: all three)
+# Usage: scripts/build.sh [host|win32|win64 ...]   (default: all three)
+# HX_BUILD_DIR chooses another build folder (default: build/ in the source tree).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
