@@ -1,0 +1,19 @@
+// The files and folders beside the program file.
+#pragma once
+#include <filesystem>
+
+namespace hx::paths {
+
+using std::filesystem::path;
+
+inline path SettingsFolder(const path& program) { return program / "Settings"; }
+inline path SettingsFile(const path& program) { return SettingsFolder(program) / "HXSettings.ini"; }
+inline path ClocksFile(const path& program) { return SettingsFolder(program) / "HXClocks.ini"; }
+inline path ResourceFolder(const path& program) { return program / "Resource"; }
+inline path TempFolder(const path& program) { return program / "TempFiles"; }
+inline path ErrorLogFolder(const path& program) { return program / "ErrorLog"; }
+inline path ErrorLogFile(const path& program) { return ErrorLogFolder(program) / "Debug.Log"; }
+inline path SentErrorLogFile(const path& program) { return ErrorLogFolder(program) / "SendingDebug.Log"; }
+inline path HelpPage(const path& program) { return program / "Help" / "index.htm"; }
+
+}  // namespace hx::paths

@@ -1,0 +1,343 @@
+#include "ui/main_form.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "base/textfile.h"
+#include "core/autolaunch.h"
+#include "core/patch_registration.h"
+#include "core/product.h"
+#include "core/program_paths.h"
+#include "ui/app_state.h"
+#include "ui/clocks_form.h"
+#include "ui/error_form.h"
+#include "ui/guard.h"
+#include "ui/message_box.h"
+#include "ui/universal_procedure.h"
+#include "win32/system.h"
+#include "win32/text.h"
+
+namespace hx::ui {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr wchar_t kClassName[] = L"TFormHoravex";
+constexpr UINT_PTR kTimer1 = 1;           // the 50 ms tick
+constexpr UINT_PTR kTimerACNV1 = 2;       // update-check poll, every second
+constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
+constexpr UINT kTickMs = 50;
+constexpr UINT kShellRebuildDelayMs = 5000;
+
+std::string Today() { return win::ShortDateText(win::LocalNow()); }
+
+// --- Calls into the windows and subsystems built on top of this one. ---
+
+// Shows or hides the system tray clock.
+void ApplyTrayClockVisibility(bool /*hide*/) {}
+// Writes the time into the panels once.
+void ProcessingPanelsTime() {}
+// Runs every 50 ms.
+void Timer1Timer() {}
+// Starts the separate update-check program.
+void StartUpdateCheck() {}
+// Reads the update-check result.
+void ProcessCheckResult() {}
+void SetCheckStatus(bool /*finished*/) {}
+// Finds the local time zone.
+void DetectLocalZone() {}
+
+void SetStayOnTop(HWND window, bool onTop) {
+  if (window)
+    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ApplyOpacity() {
+  if (HWND clocks = App().clocksWindow)
+    SetLayeredWindowAttributes(clocks, 0, static_cast<BYTE>(App().settings.EffectiveAlpha()), LWA_ALPHA);
+}
+
+PanelsGeometry CurrentPanelsGeometry() {
+  PanelsGeometry g;
+  RECT r{};
+  if (App().clocksWindow) GetWindowRect(App().clocksWindow, &r);
+  g.left = r.left;
+  g.top = r.top;
+  g.width = r.right - r.left;
+  g.height = r.bottom - r.top;
+  g.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  g.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  return g;
+}
+
+void MovePanelsWindow(int left, int top) {
+  if (App().clocksWindow)
+    SetWindowPos(App().clocksWindow, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::optional<IniDocument> ReadSettingsFile() {
+  const auto text = ReadTextFile(paths::SettingsFile(App().folder));
+  if (!text) return std::nullopt;
+  return IniDocument::Parse(*text);
+}
+
+void WriteSettingsFile(const IniDocument& doc) {
+  WriteTextFileAtomically(paths::SettingsFile(App().folder), doc.Serialize());
+}
+
+// Copies an INI file of an older release from the program folder into
+// Settings, replacing any copy there, and removes the original.
+void MoveToSettingsFolder(const char* name) {
+  Guard("1.001 - 014.1", [&] {
+    const fs::path from = App().folder / name;
+    fs::copy_file(from, paths::SettingsFolder(App().folder) / name, fs::copy_options::overwrite_existing);
+    fs::remove(from);
+  });
+}
+
+void FormCreate(HWND window) {
+  AppState& app = App();
+  app.settings.BorderA = app.settings.BorderC = app.settings.BorderT = true;
+  app.PanelsShown = true;
+  app.SettingsOpen = app.FirstPaintDone = app.TimeFormatChanged = app.RecreatePanels = false;
+  app.OSNotSupported = false;
+  app.HiddenTop = -1;
+  app.LastMinuteText.clear();
+
+  CheckOSVersion("2k");
+  fs::create_directories(paths::SettingsFolder(app.folder));
+  for (const char* name : {"HXClocks.ini", "HXSettings.ini"})
+    if (fs::exists(app.folder / name)) MoveToSettingsFolder(name);
+  if (!app.OSNotSupported) {
+    app.TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    app.CheckStatusText = " Проверка наличия обновлений: Новые версии отсутствуют...";
+  }
+  DetectLocalZone();
+  RegisterPatch(app.registry, false, product::kName, product::kVersion, app.programFile);
+  (void)window;
+}
+
+// The start sequence, on the main window's first paint.
+void FormPaint() {
+  AppState& app = App();
+  if (app.FirstPaintDone) return;
+  app.FirstPaintDone = true;
+  LoadParametrsA();
+  CreateClocksForm();
+  LoadParametrs();
+  if (app.settings.AUCheckEnabled) StartUpdateCheck();
+  ProcessingPanelsTime();
+  SetTimer(app.mainWindow, kTimer1, kTickMs, nullptr);
+}
+
+// The close request of the uninstaller: tell every top-level window, then
+// close as the menu's close command does.
+void CloseRequest() {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, product::kMsgClosingBroadcast, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  ClocksCloseCommand();
+}
+
+// The taskbar was re-created (the shell restarted): the panels window is
+// rebuilt once the new taskbar has settled, without freezing the clock.
+void TaskbarCreated() {
+  CloseClocksForm();
+  LoadParametrsA();
+  SetTimer(App().mainWindow, kTimerShellRebuild, kShellRebuildDelayMs, nullptr);
+}
+
+void RebuildAfterTaskbarCreated() {
+  KillTimer(App().mainWindow, kTimerShellRebuild);
+  CreateClocksForm();
+  LoadParametrs();
+}
+
+void TimerACNV1Timer() {
+  const fs::path resource = paths::ResourceFolder(App().folder);
+  if (!fs::exists(resource / "CheckReady")) return;
+  if (fs::exists(resource / "CheckNVTrue.txt")) {
+    if (fs::exists(resource / "CheckTrue")) return;  // the result is not complete yet
+    ProcessCheckResult();
+  }
+  KillTimer(App().mainWindow, kTimerACNV1);
+  SetCheckStatus(true);
+}
+
+void FormClose() {
+  Guard("1.001 - 015.0", [] {
+    KillTimer(App().mainWindow, kTimer1);
+    RestoreShell();
+  });
+}
+
+LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(window, &ps);
+      EndPaint(window, &ps);
+      Guard("1.001 - 017.0", FormPaint);
+      return 0;
+    }
+    case WM_TIMER:
+      switch (wParam) {
+        case kTimer1: Timer1Timer(); return 0;
+        case kTimerACNV1: Guard("1.001 - 016.0", TimerACNV1Timer); return 0;
+        case kTimerShellRebuild: Guard("1.001 - 007.0", RebuildAfterTaskbarCreated); return 0;
+      }
+      break;
+    case product::kMsgCloseRequest:
+      Guard("1.001 - 000.0", CloseRequest);
+      return 0;
+    case WM_CLOSE:
+      FormClose();
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  if (msg != 0 && msg == App().TaskbarCreatedMessage) {
+    Guard("1.001 - 007.0", TaskbarCreated);
+    return 0;
+  }
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK MainFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // On an unsupported system every message takes the default path.
+  if (App().OSNotSupported) return DefWindowProcW(window, msg, wParam, lParam);
+  LRESULT result = 0;
+  Guard("1.001 - 007.0", [&] { result = HandleMessage(window, msg, wParam, lParam); });
+  return result;
+}
+
+void ShowAutoLaunchWarning() { ShowSystemWarning(kAutoLaunchFallbackNotice, "Предупреждение..."); }
+
+// Brings the Run value in line with AutoLaunch; reports only a failure of
+// the fallback too.
+void ApplyAutoLaunchSetting() {
+  Guard("1.001 - 008.0", [] {
+    AppState& app = App();
+    const AutoLaunchOutcome out = ApplyAutoLaunch(app.registry, app.settings.AutoLaunch, app.programFile);
+    app.settings.AutoLaunch = out.autoLaunch;
+    if (out.warnUser) ShowAutoLaunchWarning();
+  });
+}
+
+}  // namespace
+
+AppState& App() {
+  static AppState state;
+  return state;
+}
+
+void LoadParametrs() {
+  Guard("1.001 - 009.0", [] {
+    AppState& app = App();
+    app.DragAnchorX = 200;
+    app.DragAnchorY = 100;
+    auto doc = ReadSettingsFile();
+    if (!doc) {
+      ApplyMissingFileDefaults(app.settings);
+      ApplyOpacity();
+      return;
+    }
+    const FullLoadOutcome out = LoadAllSettings(*doc, app.settings, CurrentPanelsGeometry(), Today());
+
+    SetStayOnTop(app.mainWindow, app.settings.StayOnTop);
+    SetStayOnTop(app.clocksWindow, app.settings.StayOnTop);
+    app.BlockedMove = out.blockedMove;
+    ApplyTrayClockVisibility(app.settings.HideTrayClock);
+    MovePanelsWindow(out.left, out.top);
+    app.DragAnchorX = out.dragAnchorX;
+    app.DragAnchorY = out.dragAnchorY;
+    if (out.blockedMove) {
+      app.LockedLeft = out.lockedLeft;
+      app.LockedTop = out.lockedTop;
+    }
+    ApplyOpacity();
+
+    if (out.documentChanged) WriteSettingsFile(*doc);
+    if (out.repairCount > 0) {
+      MessageBeep(MB_OK);
+      ShowWarningNotice(FullLoadRepairNotice(out.repairCount));
+    }
+    ApplyAutoLaunchSetting();
+  });
+}
+
+void LoadParametrsA() {
+  Guard("1.001 - 010.0", [] {
+    auto doc = ReadSettingsFile();
+    if (!doc) return;
+    const AppearanceLoadOutcome out = LoadAppearanceSettings(*doc, App().settings, Today());
+    if (out.documentChanged) WriteSettingsFile(*doc);
+    if (out.repairCount > 0) {
+      MessageBeep(MB_OK);
+      ShowWarningNotice(AppearanceLoadRepairNotice(out.repairCount));
+    }
+  });
+}
+
+void SaveParametrs() {
+  Guard("1.001 - 011.0", [] {
+    AppState& app = App();
+    const PanelsGeometry g = CurrentPanelsGeometry();
+    const int left = app.BlockedMove ? app.LockedLeft : g.left;
+    const int top = app.BlockedMove ? app.LockedTop : g.top;
+    WriteSettingsFile(SaveAllSettings(app.settings, app.BlockedMove, left, top, Today()));
+    ApplyAutoLaunchSetting();
+  });
+}
+
+HWND CreateMainForm(HINSTANCE instance) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = MainFormProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, L"MAINICON");
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.lpszClassName = kClassName;
+  RegisterClassW(&wc);
+  RegisterClocksFormClass(instance);
+  RegisterErrorFormClass(instance);
+
+  AppState& app = App();
+  app.folder = win::ProgramFolder();
+  app.programFile = win::Narrow(win::ProgramFile().wstring());
+
+  // Fully transparent, never in the taskbar, never in the way of the mouse.
+  HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, kClassName, L"Horavex.KT",
+                                WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 142, 123, nullptr, nullptr, instance, nullptr);
+  if (!window) return nullptr;
+  SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
+  app.mainWindow = window;
+
+  bool mayRun = false;
+  Guard("1.001 - 014.0", [&] {
+    if (!CheckSingleInstance(window)) return;
+    mayRun = true;
+    FormCreate(window);
+  });
+  if (!mayRun) {
+    DestroyWindow(window);
+    app.mainWindow = nullptr;
+    return nullptr;
+  }
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  return window;
+}
+
+void RestoreShell() {
+  if (App().settings.HideTrayClock) ApplyTrayClockVisibility(false);
+  CloseClocksForm();
+}
+
+void FinishProgram() {
+  KillTimer(App().mainWindow, kTimer1);
+  RestoreShell();
+  ReleaseInstanceMutex();
+  std::error_code ec;
+  fs::remove(paths::TempFolder(App().folder), ec);  // only an empty folder goes
+}
+
+}  // namespace hx::ui

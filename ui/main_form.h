@@ -1,0 +1,26 @@
+// The invisible main window TFormHoravex: start-up, the program's settings
+// and shutdown.
+#pragma once
+#include <windows.h>
+
+namespace hx::ui {
+
+// Registers the program's window classes, creates the main window and runs
+// its creation checks. Returns nullptr when this start must end (another
+// instance runs).
+HWND CreateMainForm(HINSTANCE instance);
+
+// Gives the shell back what the program took (the tray clock and the
+// notification-area icon); safe to call more than once.
+void RestoreShell();
+
+// After the message loop: release the instance and remove an empty
+// TempFiles folder.
+void FinishProgram();
+
+// Settings file operations; each reports its own failures.
+void LoadParametrs();
+void LoadParametrsA();
+void SaveParametrs();
+
+}  // namespace hx::ui

@@ -1,0 +1,34 @@
+#include "ui/message_box.h"
+
+#include "ui/guard.h"
+#include "win32/text.h"
+
+namespace hx::ui {
+
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags,
+                   const std::string& kind) {
+  int result = 0;
+  Guard("1.008 - 002.0", [&] {
+    if (kind == "Warning") flags += MB_ICONWARNING;
+    else if (kind == "Info") flags += MB_ICONINFORMATION;
+    else if (kind == "Quest") flags += MB_ICONQUESTION;
+    else if (kind == "Error") flags += MB_ICONERROR;
+    result = MessageBoxW(nullptr, win::Widen(text).c_str(), win::Widen(caption).c_str(), flags);
+    if (owner) SetForegroundWindow(owner);
+  });
+  return result;
+}
+
+void ShowWarningNotice(const std::string& text) {
+  MessageBoxW(nullptr, win::Widen(text).c_str(), L"Предупреждение", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+}
+
+void ShowSystemWarning(const std::string& text, const std::string& caption) {
+  MessageBoxW(nullptr, win::Widen(text).c_str(), win::Widen(caption).c_str(), MB_OK | MB_ICONWARNING | MB_SYSTEMMODAL);
+}
+
+void ShowUnreportedFailure(const char* what) {
+  MessageBoxW(nullptr, win::Widen(what).c_str(), L"Horavex.KT", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+}  // namespace hx::ui

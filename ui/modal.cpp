@@ -1,0 +1,58 @@
+#include "ui/modal.h"
+
+#include <vector>
+
+namespace hx::ui {
+namespace {
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM param) {
+  auto* windows = reinterpret_cast<std::vector<HWND>*>(param);
+  if (IsWindowEnabled(window)) windows->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+void RunModal(HWND window) {
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+  for (HWND w : disabled)
+    if (w != window) EnableWindow(w, FALSE);
+
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  bool quit = false;
+  int exitCode = 0;
+  MSG msg;
+  while (IsWindow(window)) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      quit = true;
+      exitCode = static_cast<int>(msg.wParam);
+      DestroyWindow(window);
+      break;
+    }
+    if (got < 0) break;
+    if (IsDialogMessageW(window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  for (HWND w : disabled)
+    if (IsWindow(w) && w != window) EnableWindow(w, TRUE);
+  if (quit) PostQuitMessage(exitCode);
+}
+
+RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
+  RECT r{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  return {x, y, x + w, y + h};
+}
+
+HFONT CreateTahoma(int pixelHeight, int weight, bool underline) {
+  return CreateFontW(-pixelHeight, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+}
+
+}  // namespace hx::ui

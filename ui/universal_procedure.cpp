@@ -1,0 +1,91 @@
+#include "ui/universal_procedure.h"
+
+#include "core/os_version.h"
+#include "core/product.h"
+#include "ui/app_state.h"
+#include "ui/guard.h"
+#include "ui/message_box.h"
+#include "win32/system.h"
+#include "win32/text.h"
+
+namespace hx::ui {
+namespace {
+
+constexpr char kWarningCaption[] = "Horavex.KT 1.0.1.2k.ru - Warning...";
+
+HANDLE g_instanceMutex = nullptr;
+
+// Creates the named mutex owned by the caller; `existed` tells whether the
+// name was already in use.
+HANDLE CreateOwnedMutex(const char* name, bool& existed) {
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, win::Widen(name).c_str());
+  existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  return mutex;
+}
+
+// Asks the running instance's panels window to come forward. Posted rather
+// than sent: the running instance may answer with a notice, and this start
+// must not wait for the user to close it.
+void NotifyRunningInstance() {
+  if (HWND clocks = FindWindowW(L"TFormClocks", nullptr)) PostMessageW(clocks, product::kMsgActivateRunning, 0, 0);
+}
+
+}  // namespace
+
+bool CheckSingleInstance(HWND owner) {
+  bool allowed = false;
+  Guard("1.008 - 003.0", [&] {
+    bool existed = false;
+    HANDLE older = CreateOwnedMutex(product::kMutexOlderRelease, existed);
+    if (existed) {
+      MessageBeep(MB_OK);
+      NotifyRunningInstance();
+      ShowMessageBox(owner,
+                     "Уже запущена программа Horavex.KT версии 1.0.0, завершите работу с ней и запустите программу "
+                     "снова!",
+                     kWarningCaption, MB_SYSTEMMODAL, "Warning");
+      CloseHandle(older);
+      return;
+    }
+    if (older) {
+      ReleaseMutex(older);
+      CloseHandle(older);
+    }
+
+    HANDLE same = CreateOwnedMutex(product::kMutexThisRelease, existed);
+    if (existed) {
+      MessageBeep(MB_OK);
+      NotifyRunningInstance();
+      CloseHandle(same);
+      return;
+    }
+    if (same) ReleaseMutex(same);  // the handle stays open: the name stays in use
+
+    HANDLE newer = CreateOwnedMutex(product::kMutexAnyRelease, existed);
+    if (existed) {
+      NotifyRunningInstance();
+      ShowMessageBox(owner, "Уже запущена более новая версия программы!", kWarningCaption, MB_SYSTEMMODAL, "Warning");
+      CloseHandle(newer);
+      return;
+    }
+    if (newer) ReleaseMutex(newer);
+    g_instanceMutex = newer;
+    allowed = true;
+  });
+  return allowed;
+}
+
+void ReleaseInstanceMutex() {
+  if (g_instanceMutex) CloseHandle(g_instanceMutex);
+  g_instanceMutex = nullptr;
+}
+
+void CheckOSVersion(const std::string& minimum) {
+  Guard("1.008 - 001.0", [&] {
+    const OsVersion version = win::QueryOsVersion();
+    App().WinVersionText = FormatWinVersion(version);
+    if (IsOlderThanMinimum(version, minimum)) App().OSNotSupported = true;
+  });
+}
+
+}  // namespace hx::ui

@@ -1,0 +1,28 @@
+// The ShellWindows port on the real shell's windows, found by class name.
+#pragma once
+#include <windows.h>
+
+#include "core/shell_windows.h"
+
+namespace hx::win {
+
+inline HWND ToHwnd(ShellWindow window) { return reinterpret_cast<HWND>(window); }
+inline ShellWindow FromHwnd(HWND window) { return reinterpret_cast<ShellWindow>(window); }
+
+class SystemShellWindows : public ShellWindows {
+ public:
+  // The notification area of the first top-level "Shell_TrayWnd" that has
+  // one. Wine and some desktops keep a bare "Shell_TrayWnd" of their own
+  // besides the one that hosts the tray, so the first window of that class
+  // is not necessarily the taskbar.
+  TrayWindows FindTray() override;
+  bool IsVisible(ShellWindow window) override;
+  void SetVisible(ShellWindow window, bool visible) override;
+  // WM_LBUTTONDOWN then WM_LBUTTONUP, wParam MK_LBUTTON, lParam 1, each sent
+  // synchronously; a hung shell is given up on after a few seconds.
+  void PressAndRelease(ShellWindow button) override;
+  std::vector<DeskToolbar> VisibleDeskToolbars() override;
+  ScreenSize Screen() override;
+};
+
+}  // namespace hx::win
