@@ -2,7 +2,7 @@
 # Installs the Debian packages the builds and tests need, when missing.
 set -euo pipefail
 
-packages=(cmake make g++ googletest libgtest-dev
+packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           wine64 xvfb x11-utils imagemagick xdotool file)
 missing=()
