@@ -1,0 +1,87 @@
+#include "panels/panel_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "core/zones.h"
+#include "panels/zone_panels.h"
+
+namespace hx {
+namespace {
+
+ClockPanel Record(int sysFlag, std::string sign = "0", int hours = 0, int minutes = 0, bool visible = true) {
+  ClockPanel p;
+  p.SysFlag = sysFlag;
+  p.TimeValue = std::move(sign);
+  p.TimeValue1 = hours;
+  p.TimeValue2 = minutes;
+  p.Visible = visible;
+  return p;
+}
+
+std::vector<int> Lefts(const PanelsLayout& l) {
+  std::vector<int> v;
+  for (const auto& p : l.panels) v.push_back(p.frame.left);
+  return v;
+}
+
+DateTime At(int y, int mo, int d, int h, int mi) { return DateTime{y, mo, d, h, mi, 0, 0, 0}; }
+
+const LocaleNames kLocale = InvariantLocaleNames();
+
+}  // namespace
+
+TEST(PanelLayout, HiddenPanelsTakeNoPlace) {
+  PanelList panels{Record(kSystemTimePanel), Record(kZonePanel, "+", 3), Record(kDatePanel)};
+  auto l = LayoutPanels(panels, false);
+  EXPECT_EQ(Lefts(l), (std::vector<int>{0, 84, 168}));
+  EXPECT_EQ(l.width, 252);
+  EXPECT_EQ(l.height, 56);
+
+  panels[1].Visible = false;
+  l = LayoutPanels(panels, false);
+  EXPECT_EQ(l.panels[2].frame, (PanelRect{84, 0, 84, 56}));
+  EXPECT_FALSE(l.panels[1].visible);
+  EXPECT_EQ(l.visibleCount, 2);
+  EXPECT_EQ(l.width, 168);
+
+  panels[1].Visible = true;
+  l = LayoutPanels(panels, true);
+  EXPECT_EQ(l.panels[2].frame, (PanelRect{0, 112, 84, 56}));
+  EXPECT_EQ(l.width, 84);
+  EXPECT_EQ(l.height, 168);
+}
+
+TEST(PanelLayout, BevelsOfFramesAndLines) {
+  EXPECT_EQ(FrameBevels(true), (Bevels{Bevel::None, Bevel::Lowered}));
+  EXPECT_EQ(FrameBevels(false), (Bevels{Bevel::None, Bevel::Raised}));
+  EXPECT_EQ(LineBevels(true), (Bevels{Bevel::None, Bevel::Lowered}));
+  EXPECT_EQ(LineBevels(false), (Bevels{Bevel::Lowered, Bevel::Raised}));
+}
+
+TEST(ZonePanelTimes, ConvertsThroughUniversalTimeWithDateHints) {
+  const LocalZone local{"(GMT-03:30) Newfoundland", "-", 3, 30};
+  const PanelList panels{Record(kSystemTimePanel), Record(kZonePanel, "+", 5, 45), Record(kDatePanel),
+                         Record(kZonePanel, "0", 5, 0)};
+  auto times = ComputeZonePanelTimes(panels, At(2026, 3, 6, 10, 59), local.Offset(), false, 2, kLocale);
+  ASSERT_EQ(times.size(), 2u);
+  EXPECT_EQ(times[0].index, 1u);
+  EXPECT_EQ(times[0].text, "20 : 14");
+  EXPECT_EQ(times[0].hint, "06.03.2026");
+  EXPECT_EQ(times[1].index, 3u);
+  EXPECT_EQ(times[1].text, "09 : 29");  // "0" with 5 hours: 5 hours behind UTC 14:29
+
+  times = ComputeZonePanelTimes(panels, At(2026, 12, 31, 22, 59), local.Offset(), true, 0, kLocale);
+  EXPECT_EQ(times[0].text, "AM 08 : 14");
+  EXPECT_EQ(times[0].dayShift, 1);
+  EXPECT_EQ(times[0].hint, "01.01.27");
+
+  const PanelList west{Record(kZonePanel, "-", 10, 0)};
+  times = ComputeZonePanelTimes(west, At(2026, 3, 1, 0, 10), SignedOffset("+", 5, 45), false, 7, kLocale);
+  EXPECT_EQ(times[0].text, "08 : 25");
+  EXPECT_EQ(times[0].hint, "2026-02-28");
+  // Outside 0..7 the hint is the locale's short date only, not the time.
+  times = ComputeZonePanelTimes(west, At(2026, 3, 1, 0, 10), SignedOffset("+", 5, 45), false, 9, kLocale);
+  EXPECT_EQ(times[0].hint, "02/28/2026");
+}
+
+}  // namespace hx
