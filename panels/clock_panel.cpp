@@ -7,6 +7,7 @@
 namespace hx {
 namespace {
 
+// Offset "0", 0 hours, 0 minutes: the record's defaults.
 ClockPanel FixedRecord(const FixedPanelLook& look, int sysFlag) {
   ClockPanel p;
   p.Name = look.name;
@@ -15,9 +16,6 @@ ClockPanel FixedRecord(const FixedPanelLook& look, int sysFlag) {
   p.BGColor2 = look.valueBackground;
   p.Color1 = look.captionText;
   p.Color2 = look.valueText;
-  p.TimeValue = "0";
-  p.TimeValue1 = 0;
-  p.TimeValue2 = 0;
   p.SysFlag = sysFlag;
   return p;
 }
