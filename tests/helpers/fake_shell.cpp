@@ -1,0 +1,255 @@
+// fake_shell: the shell windows a desktop clock looks for, for tests under
+// Wine, which has none of them.
+//
+// Server:  fake_shell.exe [--log FILE] [--bar L T R B]... [--no-button] [--no-clock]
+//   Builds a visible top-level "Shell_TrayWnd" > "TrayNotifyWnd" >
+//   "TrayClockWClass" and "Button", and one visible top-level "BaseBar"
+//   (empty title) per --bar, numbered from 0; bar 0 is highest in z-order.
+//   Appends one line per event to FILE (LF line ends):
+//     ready                               all windows exist
+//     clock hidden | clock shown          ShowWindow on the tray clock
+//     button WM_LBUTTONDOWN <wp> <lp>     (and WM_LBUTTONUP) sent to the button
+//     bar <i> moved L T R B | bar <i> closed | bar <i> added L T R B
+//     state clock visible | state clock hidden | state clock missing
+//                                         answer to "report"
+//     restarted | quit
+// Client:  fake_shell.exe --send "COMMAND"
+//   Hands COMMAND to the running server and waits until it is done. Exit
+//   code 0 done, 1 no server within 5 s, 2 command refused. Commands:
+//     move I L T R B   move bar I to that rectangle
+//     close I          destroy bar I
+//     add L T R B      a new bar, highest in z-order
+//     report           log the clock's state
+//     restart          rebuild the taskbar windows (clock shown again) and
+//                      broadcast "TaskbarCreated"
+//     quit             end the server
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kControlClass[] = L"HxFakeShellControl";
+constexpr ULONG_PTR kCommandTag = 0x48584653;  // "HXFS"
+
+HINSTANCE g_instance = nullptr;
+std::wstring g_logPath;
+bool g_withButton = true;
+bool g_withClock = true;
+HWND g_control = nullptr;
+HWND g_taskbar = nullptr;
+HWND g_clock = nullptr;
+WNDPROC g_buttonProc = nullptr;
+std::vector<HWND> g_bars;
+bool g_ready = false;  // events are logged once the windows are built
+
+void Log(const std::string& line) {
+  if (g_logPath.empty() || !g_ready) return;
+  HANDLE file = CreateFileW(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::string text = line + "\n";
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+}
+
+LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ClockProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SHOWWINDOW && lParam == 0) Log(wParam ? "clock shown" : "clock hidden");
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT r;
+    GetClientRect(window, &r);
+    DrawTextW(dc, L"12:00", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    EndPaint(window, &ps);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The real button would capture the mouse; only the messages matter here.
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP) {
+    Log(std::string("button ") + (message == WM_LBUTTONDOWN ? "WM_LBUTTONDOWN " : "WM_LBUTTONUP ") +
+        std::to_string(wParam) + " " + std::to_string(lParam));
+    return 0;
+  }
+  return CallWindowProcW(g_buttonProc, window, message, wParam, lParam);
+}
+
+void RegisterWindowClass(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = g_instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  RegisterClassW(&wc);
+}
+
+void BuildTaskbar() {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  // A small strip in the bottom right corner, out of the way of screenshots.
+  g_taskbar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE,
+                              cx - 120, cy - 24, 120, 24, nullptr, nullptr, g_instance, nullptr);
+  HWND area = CreateWindowExW(0, L"TrayNotifyWnd", L"", WS_CHILD | WS_VISIBLE, 0, 0, 120, 24, g_taskbar, nullptr,
+                              g_instance, nullptr);
+  g_clock = g_withClock ? CreateWindowExW(0, L"TrayClockWClass", L"", WS_CHILD | WS_VISIBLE, 24, 0, 96, 24, area,
+                                          nullptr, g_instance, nullptr)
+                        : nullptr;
+  if (g_withButton) {
+    HWND button = CreateWindowExW(0, L"Button", L"<", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 24, 24, area,
+                                  nullptr, g_instance, nullptr);
+    g_buttonProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
+  }
+}
+
+// A new top-level window goes to the top of the z-order.
+HWND CreateBar(const RECT& r) {
+  return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"BaseBar", L"", WS_POPUP | WS_VISIBLE, r.left, r.top,
+                         r.right - r.left, r.bottom - r.top, nullptr, nullptr, g_instance, nullptr);
+}
+
+HWND Bar(long index) {
+  return index >= 0 && static_cast<size_t>(index) < g_bars.size() ? g_bars[index] : nullptr;
+}
+
+bool ReadRect(std::istringstream& in, RECT& r) {
+  long left, top, right, bottom;
+  if (!(in >> left >> top >> right >> bottom)) return false;
+  r = {left, top, right, bottom};
+  return true;
+}
+
+bool RunCommand(const std::string& text) {
+  std::istringstream in(text);
+  std::string verb;
+  in >> verb;
+  long index = 0;
+  RECT r;
+  if (verb == "move") {
+    if (!(in >> index) || !Bar(index) || !ReadRect(in, r)) return false;
+    SetWindowPos(Bar(index), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Log("bar " + std::to_string(index) + " moved " + RectText(r));
+  } else if (verb == "close") {
+    if (!(in >> index) || !Bar(index)) return false;
+    DestroyWindow(g_bars[index]);
+    g_bars[index] = nullptr;
+    Log("bar " + std::to_string(index) + " closed");
+  } else if (verb == "add") {
+    if (!ReadRect(in, r)) return false;
+    g_bars.push_back(CreateBar(r));
+    Log("bar " + std::to_string(g_bars.size() - 1) + " added " + RectText(r));
+  } else if (verb == "report") {
+    Log(!g_clock ? "state clock missing" : IsWindowVisible(g_clock) ? "state clock visible" : "state clock hidden");
+  } else if (verb == "restart") {
+    g_ready = false;
+    DestroyWindow(g_taskbar);
+    BuildTaskbar();
+    g_ready = true;
+    Log("restarted");
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  } else if (verb == "quit") {
+    Log("quit");
+    PostQuitMessage(0);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!data || data->dwData != kCommandTag) return 0;
+    return RunCommand(std::string(static_cast<const char*>(data->lpData), data->cbData)) ? 1 : 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int Send(const std::wstring& command) {
+  HWND server = nullptr;
+  for (int i = 0; i < 100 && !(server = FindWindowW(kControlClass, nullptr)); ++i) Sleep(50);
+  if (!server) return 1;
+  std::string text;
+  for (wchar_t c : command) text += static_cast<char>(c < 128 ? c : '?');
+  COPYDATASTRUCT data = {kCommandTag, static_cast<DWORD>(text.size()), text.data()};
+  return SendMessageW(server, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) == 1 ? 0 : 2;
+}
+
+int Serve(const std::vector<RECT>& bars) {
+  if (!g_logPath.empty()) {  // a fresh log per run
+    HANDLE file = CreateFileW(g_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+  RegisterWindowClass(kControlClass, &ControlProc);
+  RegisterWindowClass(L"Shell_TrayWnd", &PlainProc);
+  RegisterWindowClass(L"TrayNotifyWnd", &PlainProc);
+  RegisterWindowClass(L"TrayClockWClass", &ClockProc);
+  RegisterWindowClass(L"BaseBar", &PlainProc);
+  BuildTaskbar();
+  // Built from the last so that bar 0 ends highest.
+  g_bars.resize(bars.size());
+  for (size_t i = bars.size(); i-- > 0;) g_bars[i] = CreateBar(bars[i]);
+  g_control = CreateWindowExW(0, kControlClass, L"fake_shell", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g_instance,
+                              nullptr);
+  g_ready = true;
+  Log("ready");
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  g_instance = instance;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<RECT> bars;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--send" && i + 1 < argc) return Send(argv[i + 1]);
+    if (arg == L"--log" && i + 1 < argc) {
+      g_logPath = argv[++i];
+    } else if (arg == L"--bar" && i + 4 < argc) {
+      RECT r;
+      r.left = std::wcstol(argv[i + 1], nullptr, 10);
+      r.top = std::wcstol(argv[i + 2], nullptr, 10);
+      r.right = std::wcstol(argv[i + 3], nullptr, 10);
+      r.bottom = std::wcstol(argv[i + 4], nullptr, 10);
+      bars.push_back(r);
+      i += 4;
+    } else if (arg == L"--no-button") {
+      g_withButton = false;
+    } else if (arg == L"--no-clock") {
+      g_withClock = false;
+    } else {
+      return 2;
+    }
+  }
+  LocalFree(argv);
+  return Serve(bars);
+}
