@@ -25,22 +25,18 @@ void WriteAll(const fs::path& path, std::string_view bytes, std::ios::openmode m
   if (!out) throw FileError(Describe("cannot write", path));
 }
 
-}  // namespace
-
-std::optional<std::string> ReadTextFile(const fs::path& path) {
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return std::nullopt;
+std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw FileError(Describe("cannot open for reading", path));
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw FileError(Describe("cannot read", path));
-  return Cp1251ToUtf8(bytes);
+  return bytes;
 }
 
-void WriteTextFileAtomically(const fs::path& path, std::string_view utf8) {
+void ReplaceWithBytes(const fs::path& path, std::string_view bytes) {
   fs::path temporary = path;
   temporary += ".new";
-  WriteAll(temporary, Utf8ToCp1251(utf8), std::ios::trunc);
+  WriteAll(temporary, bytes, std::ios::trunc);
   std::error_code ec;
   fs::rename(temporary, path, ec);
   if (ec) {
@@ -48,6 +44,20 @@ void WriteTextFileAtomically(const fs::path& path, std::string_view utf8) {
     throw FileError(Describe("cannot replace", path));
   }
 }
+
+}  // namespace
+
+std::optional<std::string> ReadTextFile(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return std::nullopt;
+  return Cp1251ToUtf8(ReadAll(path));
+}
+
+void WriteTextFileAtomically(const fs::path& path, std::string_view utf8) { ReplaceWithBytes(path, Utf8ToCp1251(utf8)); }
+
+// std::filesystem::copy_file is not used: some standard libraries refuse to
+// overwrite on Windows.
+void CopyFileReplacing(const fs::path& from, const fs::path& to) { ReplaceWithBytes(to, ReadAll(from)); }
 
 void AppendTextFile(const fs::path& path, std::string_view utf8) {
   WriteAll(path, Utf8ToCp1251(utf8), std::ios::app);

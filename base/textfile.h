@@ -23,6 +23,10 @@ void WriteTextFileAtomically(const std::filesystem::path& path, std::string_view
 // FileError.
 void AppendTextFile(const std::filesystem::path& path, std::string_view utf8);
 
+// Copies a file's bytes over `to`, replacing it the same safe way.
+// Throws FileError.
+void CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Splits text at CR LF or LF; a final line end starts no extra line.
 std::vector<std::string> SplitLines(std::string_view text);
 

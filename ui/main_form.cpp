@@ -89,7 +89,7 @@ void WriteSettingsFile(const IniDocument& doc) {
 void MoveToSettingsFolder(const char* name) {
   Guard("1.001 - 014.1", [&] {
     const fs::path from = App().folder / name;
-    fs::copy_file(from, paths::SettingsFolder(App().folder) / name, fs::copy_options::overwrite_existing);
+    CopyFileReplacing(from, paths::SettingsFolder(App().folder) / name);
     fs::remove(from);
   });
 }

@@ -56,3 +56,15 @@ TEST_F(TextFileTest, AppendKeepsEarlierText) {
 }
 
 }  // namespace hx
+
+namespace hx {
+
+TEST_F(TextFileTest, CopyReplacesAnExistingTarget) {
+  WriteTextFileAtomically(dir_ / "from.ini", "new");
+  WriteTextFileAtomically(dir_ / "to.ini", "old and longer");
+  CopyFileReplacing(dir_ / "from.ini", dir_ / "to.ini");
+  EXPECT_EQ(ReadTextFile(dir_ / "to.ini"), "new");
+  EXPECT_THROW(CopyFileReplacing(dir_ / "missing.ini", dir_ / "to.ini"), FileError);
+}
+
+}  // namespace hx

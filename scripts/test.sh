@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the three builds and runs every test
+# tier: host unit tests, the same unit tests under wine64, the Win32 adapter
+# tests and the end-to-end tests (wine64 on a private Xvfb). Ends with one
+# summary line "N passed, N failed".
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh" || exit 1
+"$root/scripts/build.sh" || { echo "0 passed, 1 failed"; exit 1; }
+source "$root/scripts/wine-env.sh"
+
+start=$(date +%s)
+passed=0
+failed=0
+logs="$root/build/test-logs"
+mkdir -p "$logs"
+
+# Runs one gtest program and adds its counts to the totals.
+run_suite() {
+  local name=$1; shift
+  local log="$logs/$name.log"
+  echo "== $name"
+  "$@" >"$log" 2>&1
+  local status=$?
+  local p f
+  p=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -1)
+  f=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -1)
+  p=${p:-0}; f=${f:-0}
+  if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi  # crashed or never ran
+  grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u
+  [ "$status" -ne 0 ] && tail -5 "$log"
+  echo "   $name: $p passed, $f failed (log: $log)"
+  passed=$((passed + p))
+  failed=$((failed + f))
+}
+
+run_suite host-unit "$root/build/host/tests/unit_tests"
+
+make_wine_prefix "$root/build/wineprefix-tests"
+start_private_xvfb
+run_suite wine-unit wine64 "$root/build/win64/tests/unit_tests.exe"
+[ -f "$root/build/win64/tests/win32/win32_tests.exe" ] &&
+  run_suite wine-win32 wine64 "$root/build/win64/tests/win32/win32_tests.exe"
+run_suite e2e wine64 "$root/build/win64/tests/e2e/e2e_tests.exe"
+wineserver -k 2>/dev/null
+
+# Screenshots the end-to-end tests took, as PNG for viewing.
+shots="$root/build/win64/screenshots"
+if [ -d "$shots" ]; then
+  for bmp in "$shots"/*.bmp; do [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
+  echo "Screenshots: $shots"
+fi
+
+# The product: a 32-bit GUI program that imports only Windows' own DLLs.
+echo "== i686 product"
+exe="$root/build/win32/Horavex.KT/Horavex.KT.exe"
+if "$root/scripts/check-product.sh" "$exe"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
+echo "Tests took $(( $(date +%s) - start )) s"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,245 @@
+#include "tests/e2e/harness.h"
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "base/cp1251.h"
+#include "win32/text.h"
+
+namespace hx::e2e {
+namespace {
+
+fs::path TestProgramFile() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// build/<arch>: the test program lives in build/<arch>/tests/e2e.
+fs::path BuildFolder() { return TestProgramFile().parent_path().parent_path().parent_path(); }
+
+struct Search {
+  std::wstring className;
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  if (!search->className.empty() && win::Widen(ClassOf(window)) != search->className) return TRUE;
+  if (search->processId) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->processId) return TRUE;
+  }
+  search->found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+std::string WithoutAmpersands(std::string text) {
+  std::erase(text, '&');
+  return text;
+}
+
+}  // namespace
+
+fs::path BuiltProgramFolder() { return BuildFolder() / "Horavex.KT"; }
+
+fs::path FreshProgramFolder(const std::string& name) {
+  const fs::path root = BuildFolder() / "e2e-work" / name;
+  fs::remove_all(root);
+  const fs::path folder = root / "Horavex.KT";
+  fs::create_directories(folder);
+  const fs::path from = BuiltProgramFolder();
+  for (const auto& entry : fs::recursive_directory_iterator(from)) {
+    const fs::path to = folder / fs::relative(entry.path(), from);
+    if (entry.is_directory()) fs::create_directories(to);
+    else fs::copy_file(entry.path(), to, fs::copy_options::overwrite_existing);
+  }
+  return folder;
+}
+
+void WriteCp1251(const fs::path& file, const std::string& utf8) {
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  const std::string bytes = Utf8ToCp1251(utf8);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadCp1251(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return Cp1251ToUtf8(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+Process::Process(const fs::path& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  const std::wstring folder = exe.parent_path().wstring();
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &info_))
+    info_ = {};
+}
+
+Process::~Process() {
+  Kill();
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+  if (info_.hThread) CloseHandle(info_.hThread);
+}
+
+Process::Process(Process&& other) noexcept : info_(other.info_) { other.info_ = {}; }
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    this->~Process();
+    info_ = other.info_;
+    other.info_ = {};
+  }
+  return *this;
+}
+
+bool Process::Running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitForExit(std::chrono::milliseconds timeout) {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+void Process::Kill() {
+  if (Running()) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (true) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+}
+
+std::vector<HWND> TopWindows(const std::wstring& className, DWORD processId) {
+  Search search{className, processId, {}};
+  EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForWindow(const std::wstring& className, DWORD processId, std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : TopWindows(className, processId))
+          if (IsWindowVisible(w)) {
+            found = w;
+            return true;
+          }
+        return false;
+      },
+      timeout);
+  return found;
+}
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(length + 1, L'\0');
+  const int n = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(n);
+  return win::Narrow(text);
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[256];
+  const int n = GetClassNameW(window, name, 256);
+  return win::Narrow(std::wstring_view(name, n));
+}
+
+RECT WindowRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+SIZE ClientSize(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+std::vector<HWND> Children(HWND window) {
+  std::vector<HWND> children;
+  EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+HWND ChildByText(HWND window, const std::string& text) {
+  for (HWND child : Children(window))
+    if (WithoutAmpersands(WindowText(child)) == WithoutAmpersands(text)) return child;
+  return nullptr;
+}
+
+MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout) {
+  MessageBoxInfo info;
+  info.window = WaitForWindow(L"#32770", processId, timeout);
+  if (!info.window) return info;
+  info.caption = WindowText(info.window);
+  // The message text is the static control with id 0xFFFF.
+  if (HWND text = GetDlgItem(info.window, 0xFFFF)) info.text = WindowText(text);
+  return info;
+}
+
+void PressButton(HWND dialog, const std::string& text) {
+  if (HWND button = ChildByText(dialog, text)) PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+void Screenshot(const std::string& name) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+
+  const int stride = (w * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+  fh.bfSize = fh.bfOffBits + stride * h;
+  const fs::path folder = BuildFolder() / "screenshots";
+  fs::create_directories(folder);
+  std::ofstream out(folder / (name + ".bmp"), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
+  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
+  out.write(static_cast<const char*>(bits), stride * h);
+
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace hx::e2e

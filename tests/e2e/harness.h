@@ -1,0 +1,78 @@
+// End-to-end test support: start the real programs in fresh program folders
+// under Wine and look at them from outside, as another program would.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace hx::e2e {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The built program folder (build/<arch>/Horavex.KT).
+fs::path BuiltProgramFolder();
+
+// A fresh copy of the built program folder, for one test, under
+// build/<arch>/e2e-work/<name>/Horavex.KT. Extra files can be written
+// before the program starts.
+fs::path FreshProgramFolder(const std::string& name);
+
+// Writes text converted to CP1251 with the given content.
+void WriteCp1251(const fs::path& file, const std::string& utf8);
+// Reads a CP1251 file as UTF-8; empty when missing.
+std::string ReadCp1251(const fs::path& file);
+
+// A started program. The destructor ends it if it still runs.
+class Process {
+ public:
+  Process() = default;
+  Process(const fs::path& exe, const std::wstring& arguments = L"");
+  ~Process();
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+
+  DWORD id() const { return info_.dwProcessId; }
+  bool Running() const;
+  // True when the process ended within the time; its exit code then.
+  bool WaitForExit(std::chrono::milliseconds timeout);
+  DWORD ExitCode() const;
+  void Kill();
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Polls `condition` until it holds or the time runs out.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s);
+
+// Top-level windows of a class (optionally of one process), visible or not.
+std::vector<HWND> TopWindows(const std::wstring& className, DWORD processId = 0);
+HWND WaitForWindow(const std::wstring& className, DWORD processId = 0, std::chrono::milliseconds timeout = 10s);
+
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+RECT WindowRect(HWND window);
+SIZE ClientSize(HWND window);
+std::vector<HWND> Children(HWND window);
+// The child whose text is `text` (a "&" in the control's text is ignored).
+HWND ChildByText(HWND window, const std::string& text);
+
+// A message box of a process: the standard dialog class "#32770".
+struct MessageBoxInfo {
+  HWND window = nullptr;
+  std::string caption;
+  std::string text;
+};
+MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout = 10s);
+// Presses a button of a dialog by its text ("OK", "&Игнорировать", ...).
+void PressButton(HWND dialog, const std::string& text);
+
+// Saves the whole screen as build/<arch>/screenshots/<name>.bmp.
+void Screenshot(const std::string& name);
+
+}  // namespace hx::e2e

@@ -1,0 +1,195 @@
+// The clock program's start-up, settings file, single instance, autostart
+// and error reporting, seen from outside.
+#include <gtest/gtest.h>
+
+#include "base/textfile.h"
+#include "tests/e2e/harness.h"
+#include "win32/registry.h"
+
+namespace hx::e2e {
+namespace {
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = FreshProgramFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+
+  fs::path Exe() const { return folder_ / "Horavex.KT.exe"; }
+  fs::path SettingsFile() const { return folder_ / "Settings" / "HXSettings.ini"; }
+
+  // Starts the program and waits until its panels window is shown.
+  Process StartAndWaitForPanels() {
+    Process p(Exe());
+    clocks_ = WaitForWindow(L"TFormClocks", p.id());
+    EXPECT_NE(clocks_, nullptr) << "the panels window did not appear";
+    return p;
+  }
+
+  // Asks the running program to close as the uninstaller does.
+  static void SendCloseRequest(DWORD processId) {
+    for (HWND main : TopWindows(L"TFormHoravex", processId)) PostMessageW(main, 1025, 0, 0);
+  }
+
+  fs::path folder_;
+  HWND clocks_ = nullptr;
+};
+
+TEST_F(StartupTest, FreshStartShowsPanelsCreatesSettingsAndWritesNoSettingsFile) {
+  Process p = StartAndWaitForPanels();
+  EXPECT_TRUE(fs::is_directory(folder_ / "Settings"));
+  EXPECT_FALSE(fs::exists(SettingsFile()));
+  // The main window exists, is of its class, and shows nothing.
+  ASSERT_EQ(TopWindows(L"TFormHoravex", p.id()).size(), 1u);
+  EXPECT_EQ(WindowText(TopWindows(L"TFormHoravex", p.id())[0]), "Horavex.KT");
+  Screenshot("fresh-start");
+
+  SendCloseRequest(p.id());
+  EXPECT_TRUE(p.WaitForExit(10s)) << "message 1025 did not end the program";
+  EXPECT_FALSE(fs::exists(folder_ / "TempFiles"));
+}
+
+TEST_F(StartupTest, OldSettingsFilesMoveIntoTheSettingsFolder) {
+  WriteCp1251(folder_ / "HXSettings.ini", "[Settings]\r\nAlphaSet=180\r\nAutoLaunch=0\r\n");
+  WriteCp1251(folder_ / "Settings" / "HXSettings.ini", "[Settings]\r\nAlphaSet=111\r\n");
+  Process p = StartAndWaitForPanels();
+  EXPECT_FALSE(fs::exists(folder_ / "HXSettings.ini"));
+  EXPECT_NE(ReadCp1251(SettingsFile()).find("AlphaSet=180"), std::string::npos);
+}
+
+TEST_F(StartupTest, SecondStartEndsByItselfAndLeavesTheFirstRunning) {
+  Process first = StartAndWaitForPanels();
+  Process second(Exe());
+  EXPECT_TRUE(second.WaitForExit(10s));
+  EXPECT_TRUE(first.Running());
+  EXPECT_EQ(TopWindows(L"TFormClocks").size(), 1u);
+}
+
+TEST_F(StartupTest, HeldReleaseMutexesGiveTheirNoticeAndEndTheStart) {
+  const struct {
+    const wchar_t* mutex;
+    const char* notice;
+  } cases[] = {
+      {L"Horavex.KT 1.0.0",
+       "Уже запущена программа Horavex.KT версии 1.0.0, завершите работу с ней и запустите программу снова!"},
+      {L"Horavex.KT", "Уже запущена более новая версия программы!"},
+  };
+  for (const auto& c : cases) {
+    HANDLE held = CreateMutexW(nullptr, TRUE, c.mutex);
+    Process p(Exe());
+    const MessageBoxInfo box = WaitForMessageBox(p.id());
+    EXPECT_EQ(box.text, c.notice);
+    EXPECT_EQ(box.caption, "Horavex.KT 1.0.1.2k.ru - Warning...");
+    PressButton(box.window, "OK");
+    EXPECT_TRUE(p.WaitForExit(10s));
+    EXPECT_TRUE(TopWindows(L"TFormClocks", p.id()).empty());
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+    CloseHandle(held);
+  }
+}
+
+TEST_F(StartupTest, MissingKeysAreAddedAndCountedOutOfSeventeen) {
+  WriteCp1251(SettingsFile(), "[Main]\r\nCutVersion=0\r\n");
+  Process p(Exe());
+  const MessageBoxInfo box = WaitForMessageBox(p.id());
+  EXPECT_NE(box.text.find("Отсутствовали или содержали неверные значения 8 из 17 параметров."), std::string::npos)
+      << box.text;
+  const std::string repaired = ReadCp1251(SettingsFile());
+  for (const char* key : {"AlphaUsed=1", "AlphaSet=255", "StayOnTop=0", "FormatDate=0", "IntervalAUCheck=2", "Left=",
+                          "Top=", "Version=01.00", "Date="})
+    EXPECT_NE(repaired.find(key), std::string::npos) << key;
+  PressButton(box.window, "OK");
+  EXPECT_NE(WaitForWindow(L"TFormClocks", p.id()), nullptr);
+}
+
+TEST_F(StartupTest, OutOfRangeWindowsPanelEdgeIsCountedOutOfSeven) {
+  WriteCp1251(SettingsFile(),
+              "[Settings]\r\nAlphaSet=99\r\nAlphaUsed=1\r\nStayOnTop=0\r\nAutoLaunch=0\r\nFormatDate=9\r\n"
+              "[includeOnWPanel]\r\nNumPanel=-1\r\n[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\n"
+              "[Position]\r\nLeft=10\r\nTop=-5\r\n");
+  Process p(Exe());
+  MessageBoxInfo box = WaitForMessageBox(p.id());
+  EXPECT_NE(box.text.find("неверные значения 1 из 7 параметров."), std::string::npos) << box.text;
+  PressButton(box.window, "OK");
+  // The full read then repairs AlphaSet and FormatDate; NumPanel is already
+  // mended on disk.
+  ASSERT_TRUE(WaitUntil([&] {
+    box = WaitForMessageBox(p.id(), 2s);
+    return box.text.find("из 17") != std::string::npos;
+  }));
+  EXPECT_NE(box.text.find("2 из 17"), std::string::npos) << box.text;
+  PressButton(box.window, "OK");
+  const std::string repaired = ReadCp1251(SettingsFile());
+  EXPECT_NE(repaired.find("AlphaSet=255"), std::string::npos);
+  EXPECT_NE(repaired.find("FormatDate=0"), std::string::npos);
+  EXPECT_NE(repaired.find("NumPanel=0"), std::string::npos);
+  EXPECT_NE(repaired.find("Top=-5"), std::string::npos);  // shown at 0, kept in the file
+  HWND clocks = WaitForWindow(L"TFormClocks", p.id());
+  ASSERT_NE(clocks, nullptr);
+  EXPECT_EQ(WindowRect(clocks).top, 0);
+  EXPECT_EQ(WindowRect(clocks).left, 10);
+}
+
+TEST_F(StartupTest, AutoLaunchLeavesTheRunValuesInTheRightRoots) {
+  win::SystemRegistry registry;
+  for (int mode : {1, 2, 0}) {
+    WriteCp1251(SettingsFile(), "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=" + std::to_string(mode) + "\r\n");
+    Process p = StartAndWaitForPanels();
+    std::optional<std::string> machine, user;
+    const bool settled = WaitUntil([&] {
+      machine = registry.ReadString(RegistryRoot::LocalMachine, kRunKey, "Horavex");
+      user = registry.ReadString(RegistryRoot::CurrentUser, kRunKey, "Horavex");
+      return machine.has_value() == (mode == 1) && user.has_value() == (mode == 2);
+    });
+    EXPECT_TRUE(settled) << "AutoLaunch=" << mode << " machine=" << machine.value_or("-") << " user=" << user.value_or("-");
+    for (const auto& value : {machine, user}) {
+      if (value) {
+        EXPECT_EQ(fs::path(*value), Exe()) << *value;
+      }
+    }
+    SendCloseRequest(p.id());
+    EXPECT_TRUE(p.WaitForExit(10s));
+  }
+}
+
+TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
+  WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n");
+  HANDLE locked = CreateFileW(SettingsFile().wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  Process p(Exe());
+
+  // The appearance read fails first: one record, the dialog with its code.
+  HWND dialog = WaitForWindow(L"TFormError", p.id());
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(WindowText(dialog), "Ошибка в работе программы...");
+  EXPECT_EQ(ClientSize(dialog).cx, 528);
+  EXPECT_EQ(ClientSize(dialog).cy, 172);
+  EXPECT_NE(ChildByText(dialog, "Внутренний код ошибки: 1.001 - 010.0[hx::FileError]"), nullptr);
+  Screenshot("error-dialog");
+  const auto log = SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log"));
+  ASSERT_EQ(log.size(), 9u);
+  EXPECT_EQ(log[0], std::string(73, '='));
+  EXPECT_EQ(log[2], "Program = Horavex.KT 1.0.1.2k.ru");
+  EXPECT_EQ(log[6], "Adress = 1.001 - 010.0");
+  EXPECT_EQ(log[7], "Type = hx::FileError");
+  EXPECT_EQ(log[8], "Dump = \"\"");
+
+  // Ignore: the program goes on to the full read, which fails as well.
+  PressButton(dialog, "&Игнорировать");
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  dialog = WaitForWindow(L"TFormError", p.id());
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(ChildByText(dialog, "Внутренний код ошибки: 1.001 - 009.0[hx::FileError]"), nullptr);
+  EXPECT_TRUE(p.Running());
+  EXPECT_EQ(SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log")).size(), 18u);
+
+  PressButton(dialog, "&Закрыть программу");
+  EXPECT_TRUE(p.WaitForExit(10s));
+  CloseHandle(locked);
+}
+
+}  // namespace
+}  // namespace hx::e2e
