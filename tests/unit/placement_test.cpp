@@ -65,20 +65,6 @@ TEST(Drag, StartsOnlyWithTheLeftButtonAndWithoutTheLock) {
   EXPECT_FALSE(s.DragTo(WindowAt(10, 20), {50, 50}, Rules(true)));
 }
 
-TEST(DragRules, TakeTheSettingsThatLimitADrag) {
-  ProgramSettings settings;
-  settings.BorderScreen = false;
-  settings.includeOnWPanel = true;
-  settings.NumPanel = kEdgeRight;
-  settings.RetainOnWPanel = false;
-  const DragRules r = DragRules::From(settings, kScreen);
-  EXPECT_FALSE(r.borderScreen);
-  EXPECT_TRUE(r.embedded);
-  EXPECT_FALSE(r.retainOnWPanel);
-  EXPECT_EQ(r.numPanel, kEdgeRight);
-  EXPECT_EQ(r.screen, kScreen);
-}
-
 TEST(PositionLock, TickPullsTheWindowBackOnlyWhileLocked) {
   PlacementState s;
   EXPECT_FALSE(s.LockCorrection({5, 5}));

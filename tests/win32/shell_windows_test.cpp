@@ -119,6 +119,13 @@ TEST(SystemShellWindows, HidesAndShowsTheTrayClockAndNudgesItsButton) {
   EXPECT_TRUE(ApplyTrayClockVisibility(shell, false));
   EXPECT_EQ(fake.LinesAfter(seen).front(), "clock shown");
   EXPECT_EQ(fake.LinesAfter(seen).size(), 5u);
+
+  // A restarted shell has a new, visible clock; the handles are found afresh.
+  ApplyTrayClockVisibility(shell, true);
+  EXPECT_EQ(fake.Send("restart"), 0u);
+  const TrayWindows renewed = shell.FindTray();
+  EXPECT_NE(renewed.clock, tray.clock);
+  EXPECT_TRUE(shell.IsVisible(renewed.clock));
 }
 
 TEST(SystemShellWindows, ListsDockedToolbarsAndFollowsTheirMoves) {
