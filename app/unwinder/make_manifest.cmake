@@ -1,0 +1,45 @@
+# Writes <dir>/Resource/Uninstall.ini from the template the way the
+# uninstaller itself does when it finds the template in its folder: the
+# template's lines, "[InstallFiles]", then every file of the folder tree,
+# depth first, a folder's files in the order NTFS gives them (names sorted
+# without regard to case). Usage:
+#   cmake -DDIR=<program folder> -DTEMPLATE=<template> -P make_manifest.cmake
+cmake_minimum_required(VERSION 3.20)
+
+function(list_folder folder prefix out)
+  file(GLOB entries RELATIVE ${folder} ${folder}/*)
+  list(SORT entries CASE INSENSITIVE)
+  set(result "")
+  foreach(name IN LISTS entries)
+    if(IS_DIRECTORY ${folder}/${name})
+      if(NOT IS_SYMLINK ${folder}/${name})
+        list_folder(${folder}/${name} "${prefix}\\${name}" sub)
+        if(NOT sub STREQUAL "")
+          string(APPEND result "${sub}\r\n")
+        endif()
+      endif()
+    else()
+      if(prefix STREQUAL "")
+        set(entry "${name}")
+      else()
+        set(entry "${prefix}\\${name}")
+      endif()
+      string(TOLOWER "${entry}" lower)
+      if(NOT lower STREQUAL "\\resource\\installfiles_uninstall.ini")
+        string(APPEND result "${entry}\r\n")
+      endif()
+    endif()
+  endforeach()
+  string(REGEX REPLACE "\r\n$" "" result "${result}")
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
+file(READ ${TEMPLATE} template)
+string(REGEX REPLACE "\r\n$" "" template "${template}")
+file(MAKE_DIRECTORY ${DIR}/Resource)
+set(manifest ${DIR}/Resource/Uninstall.ini)
+# The manifest exists while the folder is listed, so it lists itself.
+file(WRITE ${manifest} "${template}\r\n[InstallFiles]\r\n")
+list_folder(${DIR} "" files)
+file(WRITE ${manifest}.new "${template}\r\n[InstallFiles]\r\n${files}\r\n")
+file(RENAME ${manifest}.new ${manifest})
