@@ -1,5 +1,6 @@
 #include "tests/e2e/harness.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -208,38 +209,25 @@ void PressButton(HWND dialog, const std::string& text) {
   if (HWND button = ChildByText(dialog, text)) PostMessageW(button, BM_CLICK, 0, 0);
 }
 
+// Wine shows the Unix file system as drive Z: and can start Unix programs;
+// ImageMagick's import reads the X server's screen, which a screen device
+// context under Wine cannot.
 void Screenshot(const std::string& name) {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-
-  const int stride = (w * 3 + 3) & ~3;
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + stride * h;
+  Sleep(700);  // let freshly shown windows finish painting
   const fs::path folder = BuildFolder() / "screenshots";
   fs::create_directories(folder);
-  std::ofstream out(folder / (name + ".bmp"), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-  out.write(static_cast<const char*>(bits), stride * h);
-
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  std::wstring file = (folder / (name + ".png")).wstring();
+  if (file.size() < 2 || (file[0] != L'Z' && file[0] != L'z') || file[1] != L':') return;
+  file = file.substr(2);
+  std::replace(file.begin(), file.end(), L'\\', L'/');
+  std::wstring command = L"/usr/bin/import -window root \"" + file + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+  WaitForSingleObject(info.hProcess, 20000);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
 }
 
 }  // namespace hx::e2e

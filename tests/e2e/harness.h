@@ -72,7 +72,7 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds time
 // Presses a button of a dialog by its text ("OK", "&Игнорировать", ...).
 void PressButton(HWND dialog, const std::string& text);
 
-// Saves the whole screen as build/<arch>/screenshots/<name>.bmp.
+// Saves the whole screen as build/<arch>/screenshots/<name>.png.
 void Screenshot(const std::string& name);
 
 }  // namespace hx::e2e

@@ -193,3 +193,42 @@ TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
 
 }  // namespace
 }  // namespace hx::e2e
+
+namespace hx::e2e {
+namespace {
+
+TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
+  WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n");
+  HANDLE locked = CreateFileW(SettingsFile().wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  Process p(Exe());
+  HWND dialog = WaitForWindow(L"TFormError", p.id());
+  ASSERT_NE(dialog, nullptr);
+
+  PressButton(dialog, "&Сообщить автору...");
+  const MessageBoxInfo warning = WaitForMessageBox(p.id());
+  EXPECT_EQ(warning.caption, "Предупреждение...");
+  EXPECT_NE(warning.text.find("Не изменяйте содержимое вложенного файла."), std::string::npos);
+  PressButton(warning.window, "OK");
+
+  // Without a mail program the dialog comes back, the log is handed over
+  // all the same, and the log is offered once only.
+  const fs::path sent = folder_ / "ErrorLog" / "SendingDebug.Log";
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(sent); }));
+  EXPECT_EQ(SplitLines(ReadCp1251(sent)).size(), 9u);
+  EXPECT_FALSE(fs::exists(folder_ / "ErrorLog" / "Debug.Log"));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) && !IsWindowEnabled(ChildByText(dialog, "&Сообщить автору...")); }));
+
+  // The next failure starts a new log with one record.
+  PressButton(dialog, "&Игнорировать");
+  dialog = WaitForWindow(L"TFormError", p.id());
+  ASSERT_TRUE(WaitUntil([&] { return IsWindow(dialog) && IsWindowVisible(dialog) && IsWindowEnabled(dialog); }));
+  EXPECT_EQ(SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log")).size(), 9u);
+  PressButton(dialog, "&Закрыть программу");
+  EXPECT_TRUE(p.WaitForExit(10s));
+  CloseHandle(locked);
+}
+
+}  // namespace
+}  // namespace hx::e2e
