@@ -6,6 +6,18 @@
 #   cmake -DDIR=<program folder> -DTEMPLATE=<template> -P make_manifest.cmake
 cmake_minimum_required(VERSION 3.20)
 
+# Drops one final CR LF.
+macro(strip_line_end var)
+  string(LENGTH "${${var}}" length)
+  if(length GREATER_EQUAL 2)
+    math(EXPR cut "${length} - 2")
+    string(SUBSTRING "${${var}}" ${cut} 2 tail)
+    if(tail STREQUAL "\r\n")
+      string(SUBSTRING "${${var}}" 0 ${cut} ${var})
+    endif()
+  endif()
+endmacro()
+
 function(list_folder folder prefix out)
   file(GLOB entries RELATIVE ${folder} ${folder}/*)
   list(SORT entries CASE INSENSITIVE)
@@ -30,12 +42,15 @@ function(list_folder folder prefix out)
       endif()
     endif()
   endforeach()
-  string(REGEX REPLACE "\r\n$" "" result "${result}")
+  strip_line_end(result)
   set(${out} "${result}" PARENT_SCOPE)
 endfunction()
 
 file(READ ${TEMPLATE} template)
-string(REGEX REPLACE "\r\n$" "" template "${template}")
+# CMake's reading loses the CRs; the template's lines all end with CR LF.
+string(REPLACE "\r" "" template "${template}")
+string(REPLACE "\n" "\r\n" template "${template}")
+strip_line_end(template)
 file(MAKE_DIRECTORY ${DIR}/Resource)
 set(manifest ${DIR}/Resource/Uninstall.ini)
 # The manifest exists while the folder is listed, so it lists itself.
