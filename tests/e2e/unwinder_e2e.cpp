@@ -1,0 +1,365 @@
+// The uninstaller Unwinder.KT from outside: the real program in a fresh
+// program folder, driven through its windows and message boxes, checked by
+// the files and registry entries it leaves.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/patch_registration.h"
+#include "tests/e2e/harness.h"
+#include "win32/registry.h"
+#include "win32/text.h"
+
+namespace hx::e2e {
+namespace {
+
+constexpr RegistryRoot kCU = RegistryRoot::CurrentUser;
+constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kTestKey[] = "Software\\HxUnwinderE2E";
+constexpr int kIdCancel = 1027, kIdNext = 1030, kIdDone = 1031, kIdOk = 1032;
+
+std::string Utf8(const fs::path& p) { return win::Narrow(p.wstring()); }
+
+class UnwinderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = FreshProgramFolder(std::string("unwinder-") +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    // Each test has its own temporary folder: the uninstaller copies itself
+    // there and writes its batch files there.
+    temp_ = folder_.parent_path() / "Temp";
+    fs::create_directories(temp_);
+    SetEnvironmentVariableW(L"TEMP", temp_.wstring().c_str());
+    if (reg_.KeyExists(kCU, kTestKey)) reg_.DeleteKey(kCU, kTestKey);
+    if (reg_.KeyExists(kCU, kPatchListKey)) reg_.DeleteKey(kCU, kPatchListKey);
+    if (reg_.KeyExists(kLM, kRunOnceKey) && reg_.ValueExists(kLM, kRunOnceKey, "UnInstall.KT"))
+      reg_.DeleteValue(kLM, kRunOnceKey, "UnInstall.KT");
+  }
+
+  fs::path Copy() const { return temp_ / "Unwinder.KT.exe"; }
+
+  // The removal stage as the launch stage starts it: the copy in the
+  // temporary folder, the program folder as argument.
+  Process StartRemovalStage() {
+    fs::copy_file(folder_ / "Unwinder.KT.exe", Copy(), fs::copy_options::overwrite_existing);
+    WriteCp1251(folder_ / "Settings" / "UILangSettings.ini", "Language=Russian\r\n");
+    return Process(Copy(), L"\"" + folder_.wstring() + L"\"");
+  }
+
+  // Appends sections to the folder's manifest.
+  void AddToManifest(const std::string& sections) {
+    const fs::path manifest = folder_ / "Resource" / "Uninstall.ini";
+    WriteCp1251(manifest, ReadCp1251(manifest) + sections);
+  }
+
+  static void Click(HWND window, int id) { PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+  static bool Checked(HWND window, int id) {
+    return SendMessageW(GetDlgItem(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+
+  // Answers the next message box of the process, returning its text.
+  static std::string Answer(DWORD pid, const std::string& button, std::string* caption = nullptr) {
+    const MessageBoxInfo box = WaitForMessageBox(pid);
+    EXPECT_NE(box.window, nullptr) << "no message box";
+    if (!box.window) return {};
+    if (caption) *caption = box.caption;
+    PressButton(box.window, button);
+    WaitUntil([&] { return !IsWindow(box.window); }, 5s);
+    return box.text;
+  }
+
+  static std::vector<std::string> LogLines(HWND window) {
+    std::vector<std::string> lines;
+    for (HWND child : Children(window)) {
+      if (ClassOf(child) != "ListBox") continue;
+      const int count = static_cast<int>(SendMessageW(child, LB_GETCOUNT, 0, 0));
+      for (int i = 0; i < count; ++i) {
+        std::wstring text(SendMessageW(child, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+        const LRESULT n = SendMessageW(child, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        lines.push_back(win::Narrow(text.substr(0, std::max<LRESULT>(n, 0))));
+      }
+    }
+    return lines;
+  }
+
+  // Chooses a mode in the choice window, confirms it and waits until the
+  // removal is done; returns the log.
+  std::vector<std::string> RemoveWith(Process& p, int modeId, const std::string& screenshot = "") {
+    HWND window = WaitForWindow(L"KT.API.Form", p.id());
+    EXPECT_NE(window, nullptr) << "no choice window";
+    if (!window) return {};
+    Click(window, modeId);
+    EXPECT_TRUE(WaitUntil([&] { return Checked(window, modeId); }, 5s));
+    Click(window, kIdNext);
+    Answer(p.id(), "Yes");
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(window, kIdDone)) != FALSE; }, 30s));
+    if (!screenshot.empty()) Screenshot(screenshot);
+    return LogLines(window);
+  }
+
+  void FinishWithDone(Process& p) {
+    HWND window = WaitForWindow(L"KT.API.Form", p.id());
+    Click(window, kIdDone);
+    EXPECT_TRUE(p.WaitForExit(15s));
+  }
+
+  // The removal stage ends by erasing its own copy through a hidden batch.
+  void ExpectCopyErased() {
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(Copy()); }, 20s)) << "the temporary copy stayed";
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(temp_ / "Unwinder.KT.bat"); }, 20s));
+  }
+
+  // A prepared installation seen from the outside: a shortcut and a
+  // shortcut folder, temporary files, registry entries and the autostart
+  // value, a component and the program's settings.
+  void PrepareInstallation() {
+    links_ = folder_.parent_path() / "Desktop";
+    WriteCp1251(links_ / "Horavex.KT.lnk", "link");
+    fs::create_directories(links_ / "Menu");
+    WriteCp1251(temp_ / "hx-session.tmp", "tmp");
+    WriteCp1251(folder_ / "Settings" / "HXSettings.ini", "[Settings]\r\n");
+    WriteCp1251(folder_ / "Plugins" / "extra.dll", "component");
+    WriteCp1251(folder_ / "Notes" / "user-notes.txt", "not the installer's");
+    reg_.WriteString(kCU, std::string(kTestKey) + "\\Panels", "Count", "2");
+    reg_.WriteString(kLM, std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\HxUnwinderE2E"),
+                     "DisplayName", "Horavex.KT");
+    reg_.WriteString(kCU, kRunKey, "Horavex", Utf8(folder_ / "Horavex.KT.exe"));
+    reg_.WriteString(kCU, PatchEntryPath(1), "ExePatch", Utf8(folder_ / "Horavex.KT.exe"));
+    reg_.WriteString(kCU, PatchEntryPath(1), "Version", "1.0.1.2k.ru");
+    reg_.WriteString(kCU, PatchEntryPath(1), "ProgramName", "Horavex.KT");
+    reg_.WriteDword(kCU, kPatchListKey, kPatchCountValue, 1);
+    AddToManifest("[Links]\r\n" + Utf8(links_ / "Horavex.KT.lnk") + "\r\n" + Utf8(links_ / "Menu") +
+                  "\\\r\n[TmpFiles]\r\nhx-session.tmp\r\n[RegSet]\r\nHKEY_CURRENT_USER\\" + kTestKey +
+                  "\\Panels\\Count\r\nHKEY_CURRENT_USER\\" + kTestKey + "\\Panels\\\r\n"
+                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\HxUnwinderE2E\\\r\n"
+                  "[ComponentsFiles]\r\n\\Plugins\\extra.dll\r\n");
+  }
+
+  bool Outside() { return fs::exists(links_ / "Horavex.KT.lnk") || fs::exists(links_ / "Menu"); }
+  bool RegistryLeft() { return reg_.KeyExists(kCU, std::string(kTestKey) + "\\Panels"); }
+  bool UninstallEntryLeft() {
+    return reg_.KeyExists(kLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\HxUnwinderE2E");
+  }
+
+  fs::path folder_, temp_, links_;
+  win::SystemRegistry reg_;
+};
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+}  // namespace
+
+TEST_F(UnwinderTest, TheTemplateRegeneratesTheManifestAndNothingIsCopied) {
+  WriteCp1251(folder_ / "Resource" / "InstallFiles_Uninstall.ini", "ProgramName=Horavex.KT\r\n[RegSet]\r\n");
+  WriteCp1251(folder_ / "Sub" / "b.txt", "b");
+  Process p(folder_ / "Unwinder.KT.exe");
+  std::string caption;
+  EXPECT_EQ(Answer(p.id(), "OK", &caption), "The configuration file \"Uninstall.ini\" was create sucsessfully!");
+  EXPECT_EQ(caption, "Unwinder.KT");
+  EXPECT_TRUE(p.WaitForExit(10s));
+  const std::string manifest = ReadCp1251(folder_ / "Resource" / "Uninstall.ini");
+  EXPECT_EQ(manifest.rfind("ProgramName=Horavex.KT\r\n[RegSet]\r\n[InstallFiles]\r\n", 0), 0u) << manifest;
+  for (const char* entry : {"\r\nHoravex.KT.exe\r\n", "\r\nUnwinder.KT.exe\r\n", "\r\n\\Sub\\b.txt\r\n",
+                            "\r\n\\Resource\\Uninstall.ini\r\n", "\r\n\\Language\\English\\UnInstaller.txt\r\n"})
+    EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
+  EXPECT_EQ(manifest.find("InstallFiles_Uninstall"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Copy()));
+}
+
+TEST_F(UnwinderTest, TheLaunchStageHandsOverToACopyThatOffersTheChoice) {
+  Process launch(folder_ / "Unwinder.KT.exe");
+  HWND language = WaitForWindow(L"KT.API.Form", launch.id());
+  ASSERT_NE(language, nullptr);
+  EXPECT_EQ(WindowText(language), "Uninstaller language...");
+  EXPECT_EQ(ClientSize(language).cx, 340);
+  EXPECT_EQ(ClientSize(language).cy, 160);
+  Screenshot("unwinder-language");
+  Click(language, kIdOk);
+  EXPECT_TRUE(launch.WaitForExit(10s));
+  EXPECT_TRUE(fs::exists(Copy()));
+  EXPECT_EQ(ReadCp1251(folder_ / "Settings" / "UILangSettings.ini"), "Language=Russian\r\n");
+
+  // The copy shows the choice window, of another process.
+  HWND choice = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND w : TopWindows(L"KT.API.Form"))
+      if (IsWindowVisible(w) && WindowText(w) == "Удаление \"Horavex.KT 1.0.1.2k.ru\"") choice = w;
+    return choice != nullptr;
+  }));
+  DWORD copyId = 0;
+  GetWindowThreadProcessId(choice, &copyId);
+  EXPECT_NE(copyId, launch.id());
+  EXPECT_EQ(ClientSize(choice).cx, 500);
+  EXPECT_EQ(ClientSize(choice).cy, 360);
+  EXPECT_TRUE(Checked(choice, 1047));
+  EXPECT_FALSE(Checked(choice, 1044));
+  EXPECT_EQ(WindowText(GetDlgItem(choice, kIdNext)), "Далее >>");
+  EXPECT_FALSE(fs::exists(folder_ / "Settings" / "UILangSettings.ini"));  // read and deleted by the copy
+  Screenshot("unwinder-choice");
+
+  // Cancel ends the copy with nothing removed; it still erases itself.
+  Click(choice, kIdCancel);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(choice); }));
+  EXPECT_TRUE(fs::exists(folder_ / "Horavex.KT.exe"));
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, RemoveExternalSettingsTakesShortcutsRegistryAndTemporaryFilesOnly) {
+  PrepareInstallation();
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1044);
+  EXPECT_FALSE(Outside());
+  EXPECT_FALSE(fs::exists(temp_ / "hx-session.tmp"));
+  EXPECT_FALSE(RegistryLeft());
+  EXPECT_FALSE(UninstallEntryLeft());
+  EXPECT_FALSE(reg_.ValueExists(kCU, kRunKey, "Horavex"));
+  EXPECT_FALSE(reg_.KeyExists(kCU, kPatchListKey));
+  EXPECT_TRUE(fs::exists(folder_ / "Horavex.KT.exe"));
+  EXPECT_TRUE(fs::exists(folder_ / "Settings" / "HXSettings.ini"));
+  EXPECT_TRUE(Contains(log, Utf8(links_ / "Horavex.KT.lnk")));
+  EXPECT_TRUE(Contains(log, "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Horavex"));
+  EXPECT_EQ(log.back(), "Готово...");
+  FinishWithDone(p);
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, ResetSettingsKeepsTheProgramAndTheSystemUninstallEntry) {
+  PrepareInstallation();
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1045);
+  EXPECT_FALSE(fs::exists(folder_ / "Settings" / "HXSettings.ini"));
+  EXPECT_TRUE(Contains(log, Utf8(folder_) + "\\Settings\\HXSettings.ini"));
+  EXPECT_FALSE(RegistryLeft());
+  EXPECT_TRUE(UninstallEntryLeft());
+  EXPECT_TRUE(Outside());  // shortcuts stay
+  EXPECT_TRUE(fs::exists(folder_ / "Horavex.KT.exe"));
+  FinishWithDone(p);
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, RemoveProgramFilesKeepsSettingsComponentsAndForeignFiles) {
+  PrepareInstallation();
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1046);
+  for (const char* gone : {"Horavex.KT.exe", "Unwinder.KT.exe", "Help", "Language", "Resource"})
+    EXPECT_FALSE(fs::exists(folder_ / gone)) << gone;
+  EXPECT_TRUE(fs::exists(folder_ / "Settings" / "HXSettings.ini"));
+  EXPECT_TRUE(fs::exists(folder_ / "Plugins" / "extra.dll"));
+  EXPECT_TRUE(fs::exists(folder_ / "Notes" / "user-notes.txt"));
+  EXPECT_FALSE(Outside());
+  EXPECT_FALSE(RegistryLeft());
+  EXPECT_TRUE(Contains(log, Utf8(folder_) + "\\Help\\index.htm"));
+  EXPECT_TRUE(Contains(log, Utf8(folder_) + "\\Help"));
+  FinishWithDone(p);
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, RemoveEverythingLeavesOnlyWhatTheInstallerDidNotPut) {
+  PrepareInstallation();
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1047, "unwinder-progress");
+  EXPECT_FALSE(fs::exists(folder_ / "Settings"));
+  EXPECT_FALSE(fs::exists(folder_ / "Plugins"));
+  EXPECT_TRUE(fs::exists(folder_ / "Notes" / "user-notes.txt"));
+  EXPECT_FALSE(fs::exists(folder_ / "Horavex.KT.exe"));
+  EXPECT_FALSE(Outside());
+  EXPECT_FALSE(RegistryLeft());
+  EXPECT_FALSE(UninstallEntryLeft());
+  EXPECT_TRUE(Contains(log, Utf8(folder_) + "\\Plugins\\extra.dll"));
+  EXPECT_TRUE(Contains(log, "Удаление каталогов..."));
+  EXPECT_FALSE(Contains(log, Utf8(folder_)));  // the folder still holds the user's notes
+  // The close box does nothing once the removal has begun.
+  HWND window = WaitForWindow(L"KT.API.Form", p.id());
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(window));
+  FinishWithDone(p);
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, ARunningClockIsAskedToCloseAndTheChoiceFollows) {
+  Process clock(folder_ / "Horavex.KT.exe");
+  ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id(), 20s), nullptr);
+  Process p = StartRemovalStage();
+  std::string caption;
+  const std::string question = Answer(p.id(), "OK", &caption);
+  EXPECT_EQ(question, "Программа \"Horavex.KT\" запущена в данный момент!\r\rЗакрыть программу?");
+  EXPECT_EQ(caption, "Unwinder.KT");
+  EXPECT_TRUE(clock.WaitForExit(15s)) << "message 1025 did not close the clock";
+  HWND choice = WaitForWindow(L"KT.API.Form", p.id());
+  EXPECT_NE(choice, nullptr);
+  Click(choice, kIdCancel);
+  EXPECT_TRUE(p.WaitForExit(10s));
+}
+
+TEST_F(UnwinderTest, DecliningToCloseTheClockEndsWithNothingRemoved) {
+  Process clock(folder_ / "Horavex.KT.exe");
+  ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id(), 20s), nullptr);
+  Process p = StartRemovalStage();
+  Answer(p.id(), "Cancel");
+  EXPECT_TRUE(p.WaitForExit(10s));
+  EXPECT_TRUE(clock.Running());
+  EXPECT_TRUE(TopWindows(L"KT.API.Form", p.id()).empty());
+  EXPECT_TRUE(fs::exists(folder_ / "Horavex.KT.exe"));
+  EXPECT_TRUE(fs::exists(folder_ / "Resource" / "Uninstall.ini"));
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, AFileHeldOpenIsLeftForTheNextLogonAndTheRestartDeclined) {
+  PrepareInstallation();
+  const fs::path held = folder_ / "Settings" / "HXSettings.ini";
+  HANDLE file = CreateFileW(held.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1045);
+  for (const auto& line : log) EXPECT_EQ(line.find("HXSettings.ini"), std::string::npos) << line;
+  Click(WaitForWindow(L"KT.API.Form", p.id()), kIdDone);
+  const std::string question = Answer(p.id(), "No");
+  EXPECT_EQ(question,
+            "Для завершения деинсталляции Horavex.KT необходимо произвести перезагрузку Вашего компьютера.\r\n\r\n"
+            "Выполнить перезагрузку сейчас?");
+  EXPECT_TRUE(p.WaitForExit(10s));
+  CloseHandle(file);
+
+  const fs::path batch = temp_ / "reboot_Unwinder.KT.bat";
+  const std::string text = ReadCp1251(batch);
+  EXPECT_EQ(text, "Erase \"" + Utf8(held) + "\"\r\nErase \"" + Utf8(batch) + "\"\r\n");
+  EXPECT_EQ(reg_.ReadString(kLM, kRunOnceKey, "UnInstall.KT"), Utf8(batch));
+  EXPECT_TRUE(fs::exists(held));
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, TheClockRegistersItselfOnceAndDropsVanishedEntries) {
+  const std::string exe = Utf8(folder_ / "Horavex.KT.exe");
+  auto startAndClose = [&] {
+    Process clock(folder_ / "Horavex.KT.exe");
+    ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id(), 20s), nullptr);
+    for (HWND main : TopWindows(L"TFormHoravex", clock.id())) PostMessageW(main, 1025, 0, 0);
+    EXPECT_TRUE(clock.WaitForExit(15s));
+  };
+  auto entryExe = [&](int n) { return reg_.ReadString(kCU, PatchEntryPath(n), "ExePatch").value_or("<none>"); };
+  startAndClose();
+  EXPECT_EQ(reg_.ReadDword(kCU, kPatchListKey, kPatchCountValue), 1u);
+  EXPECT_TRUE(PatchTextEquals(entryExe(1), exe));
+  EXPECT_EQ(reg_.ReadString(kCU, PatchEntryPath(1), "Version"), "1.0.1.2k.ru");
+  startAndClose();
+  EXPECT_EQ(reg_.ReadDword(kCU, kPatchListKey, kPatchCountValue), 1u);
+
+  // Two more programs, the first of them gone.
+  const std::string other = Utf8(folder_ / "Unwinder.KT.exe");
+  reg_.WriteString(kCU, PatchEntryPath(2), "ExePatch", Utf8(folder_ / "gone.exe"));
+  reg_.WriteString(kCU, PatchEntryPath(3), "ExePatch", other);
+  reg_.WriteString(kCU, PatchEntryPath(3), "ProgramName", "Other");
+  reg_.WriteDword(kCU, kPatchListKey, kPatchCountValue, 3);
+  startAndClose();
+  EXPECT_EQ(reg_.ReadDword(kCU, kPatchListKey, kPatchCountValue), 2u);
+  EXPECT_TRUE(PatchTextEquals(entryExe(1), exe));
+  EXPECT_EQ(entryExe(2), other);
+  EXPECT_FALSE(reg_.KeyExists(kCU, PatchEntryPath(3)));
+}
+
+}  // namespace hx::e2e
