@@ -7,6 +7,9 @@
 #include <string>
 
 #include "core/settings.h"
+#include "core/time_format.h"
+#include "core/zones.h"
+#include "panels/clock_panel.h"
 #include "win32/registry.h"
 
 namespace hx::ui {
@@ -17,6 +20,9 @@ struct AppState {
   win::SystemRegistry registry;
 
   ProgramSettings settings;
+  PanelList panels;    // the panel list, in display order
+  LocalZone localZone;
+  LocaleNames locale;  // the user's month and day names and date pattern
   bool BlockedMove = false;  // "Блокировать перемещение" is checked
 
   bool OSNotSupported = false;
@@ -24,14 +30,13 @@ struct AppState {
   bool FirstPaintDone = false;
   bool SettingsOpen = false;
   bool RecreatePanels = false;
-  bool TimeFormatChanged = false;
   bool PanelsShown = true;
   int HiddenTop = -1;
   int LockedLeft = 0;
   int LockedTop = 0;
   int DragAnchorX = 200;
   int DragAnchorY = 100;
-  std::string LastMinuteText;
+  ClockTick tick;  // the 50 ms tick's texts; tick.TimeFormatChanged forces the minute work
   std::string CheckStatusText;
   UINT TaskbarCreatedMessage = 0;
 

@@ -14,6 +14,7 @@
 #include "ui/guard.h"
 #include "ui/message_box.h"
 #include "ui/universal_procedure.h"
+#include "win32/locale.h"
 #include "win32/system.h"
 #include "win32/text.h"
 
@@ -34,17 +35,53 @@ std::string Today() { return win::ShortDateText(win::LocalNow()); }
 
 // Shows or hides the system tray clock.
 void ApplyTrayClockVisibility(bool /*hide*/) {}
-// Writes the time into the panels once.
-void ProcessingPanelsTime() {}
-// Runs every 50 ms.
-void Timer1Timer() {}
+// Keeps the panels window with an auto-hiding Windows panel.
+void FollowWindowsPanel() {}
 // Starts the separate update-check program.
 void StartUpdateCheck() {}
 // Reads the update-check result.
 void ProcessCheckResult() {}
 void SetCheckStatus(bool /*finished*/) {}
-// Finds the local time zone.
-void DetectLocalZone() {}
+// Finds the local time zone; on failure the zone stays as it was.
+void DetectLocalZone() {
+  Guard(kCodeDetectLocalZone, [] { hx::DetectLocalZone(App().registry, win::PlatformZone(), App().localZone); });
+}
+
+// The clock work of one tick: the system clock's line whenever its text
+// changes, and once a minute (or when asked) the local zone, the date and
+// the zone panels.
+void ProcessingPanelsTime() {
+  Guard(kCodeProcessingPanelsTime, [] {
+    AppState& app = App();
+    const DateTime now = win::LocalNow();
+    const ClockTick::Step step = app.tick.Advance(now, app.settings.PmAmFormat);
+    if (step.clockTextChanged) ShowClockText(app.tick.ClockTextW());
+    if (!step.minuteWorkDue) return;
+    DetectLocalZone();
+    ShowDate(DateFormat(app.settings.FormatDate, now, app.locale), LongDateText(now, app.locale));
+    if (PanelsCreated()) ProcessingPanelsTimeA(now);
+    app.tick.MinuteWorkDone(win::LocalNow());
+  });
+}
+
+// A locked panels window moved by anyone goes back at once.
+void HoldLockedPosition() {
+  const AppState& app = App();
+  if (!app.BlockedMove || !app.clocksWindow) return;
+  RECT r;
+  GetWindowRect(app.clocksWindow, &r);
+  if (r.left != app.LockedLeft || r.top != app.LockedTop)
+    SetWindowPos(app.clocksWindow, nullptr, app.LockedLeft, app.LockedTop, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Timer1Timer() {
+  Guard(kCodeTimer1Timer, [] {
+    HoldLockedPosition();
+    ProcessingPanelsTime();
+    if (App().settings.includeOnWPanel) FollowWindowsPanel();
+  });
+}
 
 void SetStayOnTop(HWND window, bool onTop) {
   if (window)
@@ -98,10 +135,11 @@ void FormCreate(HWND window) {
   AppState& app = App();
   app.settings.BorderA = app.settings.BorderC = app.settings.BorderT = true;
   app.PanelsShown = true;
-  app.SettingsOpen = app.FirstPaintDone = app.TimeFormatChanged = app.RecreatePanels = false;
+  app.SettingsOpen = app.FirstPaintDone = app.RecreatePanels = false;
+  app.tick = ClockTick();
   app.OSNotSupported = false;
   app.HiddenTop = -1;
-  app.LastMinuteText.clear();
+  app.locale = win::UserLocaleNames();
 
   CheckOSVersion("2k");
   fs::create_directories(paths::SettingsFolder(app.folder));

@@ -1,0 +1,116 @@
+#include "ui/panel_control.h"
+
+#include <cwchar>
+
+namespace hx::ui {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TPanel";
+PanelMouseHandler g_mouseHandler = nullptr;
+
+PanelLook* LookOf(HWND panel) { return reinterpret_cast<PanelLook*>(GetWindowLongPtrW(panel, GWLP_USERDATA)); }
+
+UINT EdgeFlags(const Bevels& b) {
+  UINT flags = 0;
+  if (b.outer == Bevel::Raised) flags |= BDR_RAISEDOUTER;
+  if (b.outer == Bevel::Lowered) flags |= BDR_SUNKENOUTER;
+  if (b.inner == Bevel::Raised) flags |= BDR_RAISEDINNER;
+  if (b.inner == Bevel::Lowered) flags |= BDR_SUNKENINNER;
+  return flags;
+}
+
+void Paint(HWND panel) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(panel, &ps);
+  const PanelLook& look = *LookOf(panel);
+  RECT r;
+  GetClientRect(panel, &r);
+  HBRUSH brush = CreateSolidBrush(look.background);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  if (const UINT edge = EdgeFlags(look.bevels)) DrawEdge(dc, &r, edge, BF_RECT);
+
+  wchar_t text[128];
+  const int length = GetWindowTextW(panel, text, 128);
+  if (length > 0) {
+    HGDIOBJ oldFont = SelectObject(dc, look.font ? look.font : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.text);
+    DrawTextW(dc, text, length, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+  }
+  EndPaint(panel, &ps);
+}
+
+LRESULT CALLBACK PanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCCREATE: {
+      const auto* look = static_cast<const PanelLook*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new PanelLook(*look)));
+      break;
+    }
+    case WM_NCDESTROY:
+      delete LookOf(panel);
+      SetWindowLongPtrW(panel, GWLP_USERDATA, 0);
+      break;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT fills everything
+    case WM_PAINT:
+      Paint(panel);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      if (g_mouseHandler) g_mouseHandler(panel, msg, wParam, lParam);
+      return 0;
+  }
+  return DefWindowProcW(panel, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterPanelControlClass(HINSTANCE instance) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = PanelProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.lpszClassName = kClassName;
+  RegisterClassW(&wc);
+}
+
+HWND CreatePanelControl(HWND parent, const PanelRect& rect, const PanelLook& look, const wchar_t* text) {
+  return CreateWindowExW(0, kClassName, text, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left, rect.top, rect.width,
+                         rect.height, parent, nullptr, GetModuleHandleW(nullptr), const_cast<PanelLook*>(&look));
+}
+
+PanelLook GetPanelLook(HWND panel) {
+  const PanelLook* look = LookOf(panel);
+  return look ? *look : PanelLook{};
+}
+
+void SetPanelLook(HWND panel, const PanelLook& look) {
+  if (PanelLook* current = LookOf(panel)) {
+    *current = look;
+    InvalidateRect(panel, nullptr, FALSE);
+  }
+}
+
+void SetPanelBevels(HWND panel, const Bevels& bevels) {
+  PanelLook look = GetPanelLook(panel);
+  look.bevels = bevels;
+  SetPanelLook(panel, look);
+}
+
+void SetPanelText(HWND panel, const wchar_t* text) {
+  wchar_t current[128];
+  GetWindowTextW(panel, current, 128);
+  if (std::wcscmp(current, text) == 0) return;
+  SetWindowTextW(panel, text);
+  InvalidateRect(panel, nullptr, FALSE);
+}
+
+void SetPanelMouseHandler(PanelMouseHandler handler) { g_mouseHandler = handler; }
+
+}  // namespace hx::ui
