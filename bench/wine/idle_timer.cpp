@@ -1,0 +1,53 @@
+// idle_timer: the least a Win32 GUI program with a 50 ms timer can do. It
+// shows a small window, runs a 50 ms timer whose handler does nothing and
+// otherwise sleeps in its message loop. Its CPU time under Wine is the
+// baseline that the clock program's idle CPU time is compared with
+// (scripts/bench-idle-cpu.sh).
+#include <windows.h>
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"HxIdleTimer";
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kTickMs = 50;
+
+LRESULT CALLBACK IdleTimerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return SetTimer(window, kTimerId, kTickMs, nullptr) ? 0 : -1;
+    case WM_TIMER:
+      return 0;  // the work being measured is the timer itself
+    case WM_DESTROY:
+      KillTimer(window, kTimerId);
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = IdleTimerProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassW(&wc)) return 1;
+
+  // About the size of one clock panel, away from the corner where the clock
+  // program puts its window.
+  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"idle timer", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                40, 40, 168, 56, nullptr, nullptr, instance, nullptr);
+  if (!window) return 1;
+  ShowWindow(window, show);
+  UpdateWindow(window);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
