@@ -51,10 +51,9 @@ mkdir -p "$work/baseline"
 cp "$baseline_exe" "$work/baseline/idle_timer.exe"
 
 # Wine like a Russian Windows, as the clock program's users have it.
-export LC_ALL=ru_RU.CP1251
 cd "$work"
-wine64 "$work/Horavex.KT/Horavex.KT.exe" >/dev/null 2>&1 &
-wine64 "$work/baseline/idle_timer.exe" >/dev/null 2>&1 &
+LC_ALL=ru_RU.CP1251 wine64 "$work/Horavex.KT/Horavex.KT.exe" >/dev/null 2>&1 &
+LC_ALL=ru_RU.CP1251 wine64 "$work/baseline/idle_timer.exe" >/dev/null 2>&1 &
 
 # Prints the pid of the Linux process that runs the Windows program named $1
 # in this run's prefix. Wine shows the program's path (Unix or Windows form)

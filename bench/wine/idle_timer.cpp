@@ -36,10 +36,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   wc.lpszClassName = kClassName;
   if (!RegisterClassW(&wc)) return 1;
 
-  // About the size of one clock panel, away from the corner where the clock
-  // program puts its window.
+  // About the size of the clock's panels, near the bottom left corner where
+  // it covers none of the clock program's windows.
+  const int top = GetSystemMetrics(SM_CYSCREEN) - 120;
   HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"idle timer", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                40, 40, 168, 56, nullptr, nullptr, instance, nullptr);
+                                40, top, 168, 56, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, show);
   UpdateWindow(window);
