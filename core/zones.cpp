@@ -169,6 +169,10 @@ int ZoneListIndexOf(const std::vector<std::string>& zones, std::string_view name
 void DetectLocalZone(Registry& registry, const PlatformZoneInfo& platform, LocalZone& zone) {
   const auto standardName =
       registry.ReadString(RegistryRoot::LocalMachine, kTimeZoneInformationKey, "StandardName");
+  const auto keyName = registry.ReadString(RegistryRoot::LocalMachine, kTimeZoneInformationKey, "TimeZoneKeyName");
+  const std::string identity =
+      standardName.value_or("") + '\n' + keyName.value_or("") + '\n' + platform.standardName;
+  if (!zone.LocalZoneName.empty() && identity == zone.detectedFrom) return;
   const auto catalogue = ReadZoneCatalogue(registry);
 
   // The last entry whose "Std" is `standard`; entries without a display
@@ -185,8 +189,6 @@ void DetectLocalZone(Registry& registry, const PlatformZoneInfo& platform, Local
   if (!found) {
     // Newer systems keep an indirect "@tzres.dll,-NNN" text in StandardName,
     // which matches no "Std"; the zone's key name identifies it instead.
-    const auto keyName =
-        registry.ReadString(RegistryRoot::LocalMachine, kTimeZoneInformationKey, "TimeZoneKeyName");
     if (keyName && !keyName->empty())
       for (const auto& e : catalogue)
         if (EqualsNoCase(e.keyName, *keyName) && !e.display.empty()) {
@@ -196,7 +198,10 @@ void DetectLocalZone(Registry& registry, const PlatformZoneInfo& platform, Local
   }
   if (!found) found = byStandardName(platform.standardName);
 
-  if (found) zone.LocalZoneName = *found;
+  if (found) {
+    zone.LocalZoneName = *found;
+    zone.detectedFrom = identity;
+  }
   const ZoneOffset o = ParseZoneOffset(zone.LocalZoneName);
   zone.LocalZoneSign = o.sign;
   zone.LocalZoneHours = o.hours;

@@ -98,6 +98,9 @@ struct LocalZone {
   std::string LocalZoneSign = "0";
   int LocalZoneHours = 0;
   int LocalZoneMinutes = 0;
+  // What the system said of its current zone when the name was found; while
+  // it says the same, the catalogue is not searched again.
+  std::string detectedFrom;
   int Offset() const { return SignedOffset(LocalZoneSign, LocalZoneHours, LocalZoneMinutes); }
 };
 
@@ -112,7 +115,9 @@ struct PlatformZoneInfo {
 // entry named by "TimeZoneKeyName"; failing that the entry whose "Std"
 // equals the platform's standard name. When nothing matches the name stays
 // as it was. The offset is then parsed from the name. Registry failures
-// propagate as exceptions; `zone` is unchanged then.
+// propagate as exceptions; `zone` is unchanged then. The catalogue is only
+// searched when the current zone differs from the last search's, so the
+// once-a-minute call costs two registry reads.
 void DetectLocalZone(Registry& registry, const PlatformZoneInfo& platform, LocalZone& zone);
 
 // The local clock's offset from universal time in minutes. The system's

@@ -28,6 +28,7 @@ constexpr UINT_PTR kTimerACNV1 = 2;       // update-check poll, every second
 constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
 constexpr UINT kTickMs = 50;
 constexpr UINT kShellRebuildDelayMs = 5000;
+constexpr UINT kMsgStartSequence = WM_APP + 1;  // posted once, when the message loop starts
 
 std::string Today() { return win::ShortDateText(win::LocalNow()); }
 
@@ -154,7 +155,7 @@ void FormCreate(HWND window) {
   (void)window;
 }
 
-// The start sequence, on the main window's first paint.
+// The start sequence, once, when the message loop starts.
 void FormPaint() {
   AppState& app = App();
   if (app.FirstPaintDone) return;
@@ -209,13 +210,9 @@ void FormClose() {
 
 LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(window, &ps);
-      EndPaint(window, &ps);
+    case kMsgStartSequence:
       Guard("1.001 - 017.0", FormPaint);
       return 0;
-    }
     case WM_TIMER:
       switch (wParam) {
         case kTimer1: Timer1Timer(); return 0;
@@ -361,7 +358,11 @@ HWND CreateMainForm(HINSTANCE instance) {
     app.mainWindow = nullptr;
     return nullptr;
   }
-  ShowWindow(window, SW_SHOWNOACTIVATE);
+  // The start sequence runs as the first message of the loop. The window
+  // itself is never shown: a fully transparent window still shows as a
+  // black patch where no compositor blends it (as under Wine), so it stays
+  // hidden, which other programs cannot tell apart when they look for it.
+  PostMessageW(window, kMsgStartSequence, 0, 0);
   return window;
 }
 

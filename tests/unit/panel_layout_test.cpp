@@ -59,7 +59,7 @@ TEST(PanelLayout, BevelsOfFramesAndLines) {
 }
 
 TEST(ZonePanelTimes, ConvertsThroughUniversalTimeWithDateHints) {
-  const LocalZone local{"(GMT-03:30) Newfoundland", "-", 3, 30};
+  const LocalZone local{"(GMT-03:30) Newfoundland", "-", 3, 30, {}};
   const PanelList panels{Record(kSystemTimePanel), Record(kZonePanel, "+", 5, 45), Record(kDatePanel),
                          Record(kZonePanel, "0", 5, 0)};
   auto times = ComputeZonePanelTimes(panels, At(2026, 3, 6, 10, 59), local.Offset(), false, 2, kLocale);

@@ -143,7 +143,7 @@ TEST(DetectLocalZone, NoMatchKeepsTheNameAndRecomputesItsOffset) {
 
   AddZone(r, "X", "(GMT+01:00) Paris", "Romance Standard Time");
   SetCurrentZone(r, "Something Else");
-  zone = LocalZone{"(GMT-05:00) Bogota", "+", 9, 45};
+  zone = LocalZone{"(GMT-05:00) Bogota", "+", 9, 45, {}};
   DetectLocalZone(r, {}, zone);
   EXPECT_EQ(zone.LocalZoneName, "(GMT-05:00) Bogota");
   EXPECT_EQ(zone.LocalZoneSign, "-");
@@ -152,11 +152,36 @@ TEST(DetectLocalZone, NoMatchKeepsTheNameAndRecomputesItsOffset) {
 }
 
 TEST(LocalUtcOffset, TheSystemsCurrentBiasIncludesDaylightSaving) {
-  const LocalZone eastern{"(UTC-05:00) Eastern Time", "-", 5, 0};
+  const LocalZone eastern{"(UTC-05:00) Eastern Time", "-", 5, 0, {}};
   EXPECT_EQ(LocalUtcOffset(eastern, 240), -240);  // summer time: UTC = local + 4 h
   EXPECT_EQ(LocalUtcOffset(eastern, std::nullopt), -300);
   // 14:00 summer time in New York is 18:00 in London's standard zone.
   EXPECT_EQ(ZoneClockTime(14, 0, LocalUtcOffset(eastern, 240), 0), (ZoneClock{18, 0, 0}));
+}
+
+}  // namespace hx
+
+namespace hx {
+
+TEST(DetectLocalZone, SearchesTheCatalogueAgainOnlyWhenTheCurrentZoneChanges) {
+  MemoryRegistry r;
+  AddZone(r, "Russian Standard Time", "(GMT+03:00) Moscow", "Russian Standard Time");
+  AddZone(r, "Nepal Standard Time", "(GMT+05:45) Kathmandu", "Nepal Standard Time");
+  SetCurrentZone(r, "Russian Standard Time");
+  LocalZone zone;
+  DetectLocalZone(r, {}, zone);
+  EXPECT_EQ(zone.LocalZoneName, "(GMT+03:00) Moscow");
+
+  // The catalogue changes but the current zone does not: nothing is searched.
+  r.DeleteKey(LM, std::string(kTimeZonesKey) + "\\Russian Standard Time");
+  DetectLocalZone(r, {}, zone);
+  EXPECT_EQ(zone.LocalZoneName, "(GMT+03:00) Moscow");
+
+  // The user picks another zone: found at the next call.
+  SetCurrentZone(r, "Nepal Standard Time");
+  DetectLocalZone(r, {}, zone);
+  EXPECT_EQ(zone.LocalZoneName, "(GMT+05:45) Kathmandu");
+  EXPECT_EQ(zone.Offset(), 345);
 }
 
 }  // namespace hx

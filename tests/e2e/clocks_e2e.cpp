@@ -1,0 +1,183 @@
+// The clock's main job seen from outside: the panels window's size and
+// layout, the texts of its panels, the clocks file, and the zone times
+// against the true universal time. The ZoneClock tests are run again under
+// other local zones (TZ) by the test runner.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+
+#include "tests/e2e/harness.h"
+
+namespace hx::e2e {
+namespace {
+
+// A panel list with a zone panel (+05:45) between the two fixed panels.
+std::string ThreePanelFile(bool zoneVisible) {
+  auto record = [](int k, const std::string& name, int visible, const char* sign, int hours, int minutes, int flag) {
+    return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name + "\r\nVisible=" + std::to_string(visible) +
+           "\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" + sign +
+           "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
+           "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
+  };
+  return "[Settings]\r\nPanelsCount=3\r\n" + record(0, "Системное", 1, "0", 0, 0, 1) +
+         record(1, "Катманду", zoneVisible ? 1 : 0, "+", 5, 45, 0) + record(2, "Дата", 1, "0", 0, 0, 2);
+}
+
+class ClocksTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = FreshProgramFolder(std::string("clocks-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+
+  void WriteSettings(const std::string& settingsKeys) {
+    WriteCp1251(folder_ / "Settings" / "HXSettings.ini",
+                "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=0\r\n" + settingsKeys);
+  }
+  void WriteClocks(const std::string& text) { WriteCp1251(folder_ / "Settings" / "HXClocks.ini", text); }
+
+  // Starts the program and waits until its panels show a time.
+  HWND Start() {
+    process_ = Process(folder_ / "Horavex.KT.exe");
+    HWND clocks = WaitForWindow(L"TFormClocks", process_.id());
+    EXPECT_NE(clocks, nullptr);
+    // The time line and the date line (written in the same tick).
+    EXPECT_TRUE(WaitUntil([&] {
+      return PanelMatching(clocks, kClockPattern) != nullptr && PanelMatching(clocks, kDatePattern) != nullptr;
+    }));
+    return clocks;
+  }
+
+  // The first panel line whose text matches `pattern`.
+  static HWND PanelMatching(HWND window, const std::regex& pattern) {
+    for (HWND child : Children(window))
+      if (IsWindowVisible(child) && std::regex_match(WindowText(child), pattern)) return child;
+    return nullptr;
+  }
+
+  static std::string Format(const char* pattern, int a, int b) {
+    char text[32];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+  }
+
+  inline static const std::regex kClockPattern{R"((\d\d : \d\d : \d\d)|((AM|PM) \d\d : \d\d))"};
+  inline static const std::regex kDatePattern{R"(\d+[.-]\d+[.-]\d+)"};
+  fs::path folder_;
+  Process process_;
+};
+
+TEST_F(ClocksTest, FreshStartShowsLocalTimeAndTodayAndWritesTwoRecords) {
+  HWND clocks = Start();
+  EXPECT_EQ(ClientSize(clocks).cx, 168);
+  EXPECT_EQ(ClientSize(clocks).cy, 56);
+  ASSERT_NE(ChildByText(clocks, "Системное"), nullptr);
+  ASSERT_NE(ChildByText(clocks, "Дата"), nullptr);
+
+  // The time line is this machine's local time, within a second or two.
+  SYSTEMTIME local;
+  GetLocalTime(&local);
+  const std::string shown = WindowText(PanelMatching(clocks, kClockPattern));
+  int h = 0, m = 0, s = 0;
+  ASSERT_EQ(std::sscanf(shown.c_str(), "%d : %d : %d", &h, &m, &s), 3);
+  const int difference = (local.wHour * 3600 + local.wMinute * 60 + local.wSecond) - (h * 3600 + m * 60 + s);
+  EXPECT_LE(std::abs(difference), 3) << shown;
+  // Today in the default date format dd.MM.yy.
+  EXPECT_NE(ChildByText(clocks, Format("%02d.%02d.", local.wDay, local.wMonth) +
+                                    Format("%02d", local.wYear % 100, 0)),
+            nullptr);
+  Screenshot("clocks-fresh");
+
+  const std::string file = ReadCp1251(folder_ / "Settings" / "HXClocks.ini");
+  EXPECT_NE(file.find("[Settings]\r\nPanelsCount=2\r\n"), std::string::npos);
+  EXPECT_NE(file.find("[ClockPanel_0]\r\nName=Системное\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=15780518\r\n"
+                      "Color1=0\r\nColor2=0\r\nTimeValue=0\r\n"),
+            std::string::npos)
+      << file;
+  EXPECT_NE(file.find("SysFlag=1\r\n[ClockPanel_1]\r\nName=Дата\r\n"), std::string::npos) << file;
+  EXPECT_EQ(file.find("ClockPanel_2"), std::string::npos);
+}
+
+TEST_F(ClocksTest, ZonePanelBetweenFixedPanelsWidensTheWindowAndStacksWhenVertical) {
+  WriteClocks(ThreePanelFile(true));
+  HWND clocks = Start();
+  EXPECT_EQ(ClientSize(clocks).cx, 252);
+  EXPECT_EQ(ClientSize(clocks).cy, 56);
+  ASSERT_NE(ChildByText(clocks, "Катманду"), nullptr);
+  // The zone panel stands in the middle.
+  const RECT window = WindowRect(clocks), zone = WindowRect(GetParent(ChildByText(clocks, "Катманду")));
+  EXPECT_EQ(zone.left - window.left, 84);
+  Screenshot("clocks-zone-horizontal");
+  process_.Kill();
+
+  WriteSettings("Vertical=1\r\n");
+  clocks = Start();
+  EXPECT_EQ(ClientSize(clocks).cx, 84);
+  EXPECT_EQ(ClientSize(clocks).cy, 168);
+  Screenshot("clocks-zone-vertical");
+}
+
+TEST_F(ClocksTest, HiddenZonePanelTakesNoPlace) {
+  WriteClocks(ThreePanelFile(false));
+  HWND clocks = Start();
+  EXPECT_EQ(ClientSize(clocks).cx, 168);
+  EXPECT_EQ(WindowRect(GetParent(ChildByText(clocks, "Дата"))).left - WindowRect(clocks).left, 84);
+}
+
+TEST_F(ClocksTest, BrokenPanelFileGivesTheWarningAndTheDefaults) {
+  WriteClocks("[Settings]\r\nPanelsCount=4\r\n"
+              "[ClockPanel_0]\r\nName=A\r\nSysFlag=1\r\n"
+              "[ClockPanel_1]\r\nName=B\r\nTimeValue=x\r\nSysFlag=2\r\n"
+              "[ClockPanel_2]\r\nName=C\r\nSysFlag=1\r\n"
+              "[ClockPanel_3]\r\nName=D\r\nTimeValue1=14\r\nTimeValue2=15\r\nSysFlag=2\r\n");
+  process_ = Process(folder_ / "Horavex.KT.exe");
+  const MessageBoxInfo box = WaitForMessageBox(process_.id());
+  EXPECT_EQ(box.text,
+            "Настройки дополнительных часовых панелей программы Horavex.KT\r\n\r\n"
+            "Файл настроек содержит критические ошибки, настройки программы будут сброшены.");
+  PressButton(box.window, "OK");
+  HWND clocks = WaitForWindow(L"TFormClocks", process_.id());
+  ASSERT_TRUE(WaitUntil([&] { return ChildByText(clocks, "Системное") && ClientSize(clocks).cx == 168; }));
+  EXPECT_NE(ReadCp1251(folder_ / "Settings" / "HXClocks.ini").find("PanelsCount=2"), std::string::npos);
+}
+
+TEST_F(ClocksTest, TwelveHourModeAndChosenDateFormat) {
+  WriteSettings("PmAmFormat=1\r\nFormatDate=7\r\n");
+  HWND clocks = Start();
+  const std::regex twelveHour{R"((AM|PM) \d\d : \d\d)"};
+  SYSTEMTIME local;
+  GetLocalTime(&local);
+  const std::string shown = WindowText(PanelMatching(clocks, twelveHour));
+  EXPECT_EQ(shown.substr(0, 2), local.wHour < 12 ? "AM" : "PM");
+  const int hour12 = local.wHour % 12 == 0 ? 12 : local.wHour % 12;
+  EXPECT_EQ(shown.substr(3, 2), Format("%02d", hour12, 0)) << shown;
+  EXPECT_NE(ChildByText(clocks, Format("%04d-%02d-", local.wYear, local.wMonth) + Format("%02d", local.wDay, 0)),
+            nullptr);
+}
+
+// The zone panel shows universal time plus its own offset, whatever the
+// local zone and its daylight saving.
+TEST_F(ClocksTest, ZoneClockFollowsTrueUniversalTime) {
+  WriteClocks(ThreePanelFile(true));
+  HWND clocks = Start();
+  HWND zone = nullptr;
+  for (HWND child : Children(GetParent(ChildByText(clocks, "Катманду"))))
+    if (child != ChildByText(clocks, "Катманду")) zone = child;
+  ASSERT_NE(zone, nullptr);
+  // Compare with the minute the test computes; retry across a minute change.
+  std::string expected, shown;
+  EXPECT_TRUE(WaitUntil([&] {
+    SYSTEMTIME utc;
+    GetSystemTime(&utc);
+    const int minutes = (utc.wHour * 60 + utc.wMinute + 5 * 60 + 45) % 1440;
+    expected = Format("%02d : %02d", minutes / 60, minutes % 60);
+    shown = WindowText(zone);
+    return shown == expected;
+  }, 5s)) << "shown " << shown << ", expected " << expected;
+  TIME_ZONE_INFORMATION tz;
+  const DWORD mode = GetTimeZoneInformation(&tz);
+  Screenshot(std::string("clocks-zone-bias") + std::to_string(tz.Bias) + (mode == TIME_ZONE_ID_DAYLIGHT ? "-dst" : ""));
+}
+
+}  // namespace
+}  // namespace hx::e2e
