@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/placement.h"
 #include "core/settings.h"
 #include "core/time_format.h"
 #include "core/zones.h"
@@ -23,19 +24,16 @@ struct AppState {
   PanelList panels;    // the panel list, in display order
   LocalZone localZone;
   LocaleNames locale;  // the user's month and day names and date pattern
-  bool BlockedMove = false;  // "Блокировать перемещение" is checked
 
   bool OSNotSupported = false;
   std::string WinVersionText;
   bool FirstPaintDone = false;
   bool SettingsOpen = false;
   bool RecreatePanels = false;
-  bool PanelsShown = true;
-  int HiddenTop = -1;
-  int LockedLeft = 0;
-  int LockedTop = 0;
-  int DragAnchorX = 200;
-  int DragAnchorY = 100;
+  // Shown or in the tray, the position lock, the drag and the hiding with
+  // a Windows panel.
+  PlacementState placement;
+  bool PanelsRecreated = false;  // the settings dialog re-created the panels window
   ClockTick tick;  // the 50 ms tick's texts; tick.TimeFormatChanged forces the minute work
   std::string CheckStatusText;
   UINT TaskbarCreatedMessage = 0;

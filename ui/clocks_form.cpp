@@ -1,6 +1,7 @@
 #include "ui/clocks_form.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <filesystem>
 #include <map>
@@ -8,15 +9,20 @@
 #include "base/textfile.h"
 #include "core/product.h"
 #include "core/program_paths.h"
+#include "core/taskbar_clock.h"
 #include "panels/clocks_file.h"
 #include "panels/panel_layout.h"
 #include "panels/zone_panels.h"
 #include "ui/app_state.h"
+#include "ui/clocks_menu.h"
 #include "ui/guard.h"
+#include "ui/main_form.h"
 #include "ui/message_box.h"
 #include "ui/modal.h"
 #include "ui/panel_control.h"
+#include "ui/tray_icon.h"
 #include "win32/locale.h"
+#include "win32/shell_windows.h"
 #include "win32/system.h"
 #include "win32/text.h"
 
@@ -46,6 +52,7 @@ struct ClocksForm {
   HFONT fixedValueFont = nullptr;  // Tahoma 9 pt
   bool PanelsCreated = false;
   bool FirstRefreshDone = false;
+  bool embedded = false;  // made to live on a Windows panel
 };
 
 ClocksForm g_form;
@@ -190,21 +197,120 @@ void ClearOldPanels() {
 }
 
 // Adds the notification-area icon.
-void AddTrayIcon() {}
+void AddTrayIcon() {
+  Guard("1.012 - 003.0", [] { ui::AddTrayIcon(g_form.window); });
+}
 // Removes the notification-area icon.
-void RemoveTrayIcon() {}
-// Mouse on any panel: dragging and the menu.
-void PanelMouse(HWND, UINT, WPARAM, LPARAM) {}
+void RemoveTrayIcon() { ui::RemoveTrayIcon(g_form.window); }
+
+ScreenSize ScreenNow() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// Mouse on any panel: dragging and the menu. The pressed panel keeps the
+// mouse until the button is released, so a quick drag cannot lose it.
+void PanelMouse(HWND panel, UINT msg, WPARAM, LPARAM lParam) {
+  PlacementState& placement = App().placement;
+  const ScreenPoint inControl{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      Guard("1.012 - 024.0", [&] {
+        const MouseButton button = msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right;
+        if (placement.BeginDrag(button, inControl)) SetCapture(panel);
+      });
+      break;
+    case WM_MOUSEMOVE:
+      Guard("1.012 - 025.0", [&] {
+        RECT r;
+        GetWindowRect(g_form.window, &r);
+        const auto to = placement.DragTo({r.left, r.top, r.right, r.bottom}, inControl,
+                                         DragRules::From(App().settings, ScreenNow()));
+        if (to && (to->x != r.left || to->y != r.top))
+          SetWindowPos(g_form.window, nullptr, to->x, to->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      });
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+      Guard("1.012 - 026.0", [&] {
+        placement.EndDrag();
+        if (GetCapture() == panel) ReleaseCapture();
+        SaveParametrs();
+      });
+      if (msg == WM_RBUTTONUP) {
+        POINT at{inControl.x, inControl.y};
+        ClientToScreen(panel, &at);
+        ShowPanelsMenu(g_form.window, at, false, g_form.embedded);
+      }
+      break;
+  }
+}
+
+// The tray icon's mouse: a left click toggles between shown and minimised;
+// a right press opens the menu with "В левый-верхний угол".
+void TrayCallback(HWND window, LPARAM mouse) {
+  Guard("1.012 - 013.0", [&] {
+    if (mouse == WM_LBUTTONUP) {
+      if (App().placement.TrayLeftClick() == TrayClickAction::MinimizeToTray)
+        MinimizeToTray(window);
+      else
+        RestorePanels(window);
+    } else if (mouse == WM_RBUTTONDOWN) {
+      SetForegroundWindow(window);
+      POINT at;
+      GetCursorPos(&at);
+      ShowPanelsMenu(window, at, true, g_form.embedded);
+    }
+  });
+}
+
+// A second start of the program asks this one to come forward.
+void ActivateRunning(HWND window) {
+  Guard("1.012 - 002.0", [window] {
+    App().placement.Restore();
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    MessageBeep(MB_OK);
+    BringToFront(window);
+    ShowMessageBox(nullptr, "Программа Horavex.KT уже запущена!", "Horavex.KT 1.0.1.2k.ru - Warning...",
+                   MB_SYSTEMMODAL, "Warning");
+    SetForegroundWindow(App().mainWindow);
+  });
+}
+
+// The owner of a new panels window: the main window, or while embedding is
+// on the last Windows panel at the chosen edge (none when there is none).
+HWND ChooseOwnerWindow(bool& embedded) {
+  AppState& app = App();
+  HWND owner = app.mainWindow;
+  embedded = false;
+  Guard("1.012 - 010.0", [&] {
+    if (!app.settings.includeOnWPanel) return;
+    embedded = true;
+    owner = nullptr;
+    win::SystemShellWindows shell;
+    owner = win::ToHwnd(FindWindowsPanel(shell, app.settings.NumPanel));
+  });
+  return owner;
+}
 
 LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case product::kMsgActivateRunning:
+      ActivateRunning(window);
+      return 0;
+    case product::kMsgTrayCallback:
+      TrayCallback(window, lParam);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      PanelMouse(window, msg, wParam, lParam);
       return 0;
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
-      RemoveTrayIcon();
+      Guard("1.012 - 028.0", [] { RemoveTrayIcon(); });
       DeleteObject(g_form.captionFont);
       DeleteObject(g_form.fixedValueFont);
       if (g_form.tooltip) DestroyWindow(g_form.tooltip);
@@ -212,6 +318,7 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
       App().clocksWindow = nullptr;
       return 0;
   }
+  if (msg != 0 && msg == App().TaskbarCreatedMessage) RetryTrayIcon();
   return DefWindowProcW(window, msg, wParam, lParam);
 }
 
@@ -234,14 +341,28 @@ void RegisterClocksFormClass(HINSTANCE instance) {
 
 HWND CreateClocksForm() {
   constexpr DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-  constexpr DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST;
+  AppState& app = App();
+  const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_LAYERED | (app.settings.StayOnTop ? WS_EX_TOPMOST : 0);
+  if (app.mainWindow)
+    SetWindowPos(app.mainWindow, app.settings.StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const RECT r = CenteredWindowRect(2 * kPanelWidth, kPanelHeight, style, exStyle);
+  bool embedded = false;
+  HWND owner = ChooseOwnerWindow(embedded);
   HWND window = CreateWindowExW(exStyle, kClassName, L"Horavex.KT", style, r.left, r.top, r.right - r.left,
-                                r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                r.bottom - r.top, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window) throw std::runtime_error("cannot create the panels window");
   SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
   g_form = ClocksForm{};
   g_form.window = window;
+  g_form.embedded = embedded;
+  app.placement.MenuDialogOpen = false;
+  // A window re-created while hidden with its Windows panel starts back in
+  // sight; the lock follows its Top.
+  if (embedded) {
+    if (const auto top = app.placement.ReturnFromHidden())
+      SetWindowPos(window, nullptr, r.left, *top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   g_form.captionFont = CreateTahoma(PointsToPixels(10));
   g_form.fixedValueFont = CreateTahoma(PointsToPixels(9));
   g_form.tooltip = CreateHintWindow(window);

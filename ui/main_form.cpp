@@ -8,6 +8,7 @@
 #include "core/patch_registration.h"
 #include "core/product.h"
 #include "core/program_paths.h"
+#include "core/taskbar_clock.h"
 #include "ui/app_state.h"
 #include "ui/clocks_form.h"
 #include "ui/error_form.h"
@@ -15,6 +16,7 @@
 #include "ui/message_box.h"
 #include "ui/universal_procedure.h"
 #include "win32/locale.h"
+#include "win32/shell_windows.h"
 #include "win32/system.h"
 #include "win32/text.h"
 
@@ -27,7 +29,6 @@ constexpr UINT_PTR kTimer1 = 1;           // the 50 ms tick
 constexpr UINT_PTR kTimerACNV1 = 2;       // update-check poll, every second
 constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
 constexpr UINT kTickMs = 50;
-constexpr UINT kShellRebuildDelayMs = 5000;
 constexpr UINT kMsgStartSequence = WM_APP + 1;  // posted once, when the message loop starts
 
 std::string Today() { return win::ShortDateText(win::LocalNow()); }
@@ -35,9 +36,26 @@ std::string Today() { return win::ShortDateText(win::LocalNow()); }
 // --- Calls into the windows and subsystems built on top of this one. ---
 
 // Shows or hides the system tray clock.
-void ApplyTrayClockVisibility(bool /*hide*/) {}
-// Keeps the panels window with an auto-hiding Windows panel.
-void FollowWindowsPanel() {}
+void ApplyTrayClockVisibility(bool hide) {
+  win::SystemShellWindows shell;
+  hx::ApplyTrayClockVisibility(shell, hide);
+}
+
+TaskbarRecreation g_taskbarRecreation;
+
+// Keeps the panels window with an auto-hiding Windows panel: only its Top
+// changes. The main window stays hidden throughout (it is never shown).
+void FollowWindowsPanel() {
+  AppState& app = App();
+  if (!app.clocksWindow || g_taskbarRecreation.Pending()) return;
+  RECT r;
+  GetWindowRect(app.clocksWindow, &r);
+  win::SystemShellWindows shell;
+  const FollowOutcome out =
+      hx::FollowWindowsPanel(shell, app.settings.NumPanel, {r.left, r.top, r.right, r.bottom}, app.placement);
+  if (out.top)
+    SetWindowPos(app.clocksWindow, nullptr, r.left, *out.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 // Starts the separate update-check program.
 void StartUpdateCheck() {}
 // Reads the update-check result.
@@ -68,12 +86,11 @@ void ProcessingPanelsTime() {
 // A locked panels window moved by anyone goes back at once.
 void HoldLockedPosition() {
   const AppState& app = App();
-  if (!app.BlockedMove || !app.clocksWindow) return;
+  if (!app.clocksWindow) return;
   RECT r;
   GetWindowRect(app.clocksWindow, &r);
-  if (r.left != app.LockedLeft || r.top != app.LockedTop)
-    SetWindowPos(app.clocksWindow, nullptr, app.LockedLeft, app.LockedTop, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (const auto locked = app.placement.LockCorrection({r.left, r.top}))
+    SetWindowPos(app.clocksWindow, nullptr, locked->x, locked->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Timer1Timer() {
@@ -135,11 +152,11 @@ void MoveToSettingsFolder(const char* name) {
 void FormCreate(HWND window) {
   AppState& app = App();
   app.settings.BorderA = app.settings.BorderC = app.settings.BorderT = true;
-  app.PanelsShown = true;
+  app.placement.PanelsShown = true;
   app.SettingsOpen = app.FirstPaintDone = app.RecreatePanels = false;
   app.tick = ClockTick();
   app.OSNotSupported = false;
-  app.HiddenTop = -1;
+  app.placement.HiddenTop = -1;
   app.locale = win::UserLocaleNames();
 
   CheckOSVersion("2k");
@@ -179,13 +196,16 @@ void CloseRequest() {
 // The taskbar was re-created (the shell restarted): the panels window is
 // rebuilt once the new taskbar has settled, without freezing the clock.
 void TaskbarCreated() {
-  CloseClocksForm();
-  LoadParametrsA();
-  SetTimer(App().mainWindow, kTimerShellRebuild, kShellRebuildDelayMs, nullptr);
+  if (g_taskbarRecreation.Begin()) {
+    CloseClocksForm();
+    LoadParametrsA();
+  }
+  SetTimer(App().mainWindow, kTimerShellRebuild, kTaskbarRecreateDelayMs, nullptr);
 }
 
 void RebuildAfterTaskbarCreated() {
   KillTimer(App().mainWindow, kTimerShellRebuild);
+  if (!g_taskbarRecreation.Finish()) return;
   CreateClocksForm();
   LoadParametrs();
 }
@@ -269,8 +289,8 @@ AppState& App() {
 void LoadParametrs() {
   Guard("1.001 - 009.0", [] {
     AppState& app = App();
-    app.DragAnchorX = 200;
-    app.DragAnchorY = 100;
+    app.placement.DragAnchorX = 200;
+    app.placement.DragAnchorY = 100;
     auto doc = ReadSettingsFile();
     if (!doc) {
       ApplyMissingFileDefaults(app.settings);
@@ -281,14 +301,14 @@ void LoadParametrs() {
 
     SetStayOnTop(app.mainWindow, app.settings.StayOnTop);
     SetStayOnTop(app.clocksWindow, app.settings.StayOnTop);
-    app.BlockedMove = out.blockedMove;
+    app.placement.BlockedMove = out.blockedMove;
     ApplyTrayClockVisibility(app.settings.HideTrayClock);
     MovePanelsWindow(out.left, out.top);
-    app.DragAnchorX = out.dragAnchorX;
-    app.DragAnchorY = out.dragAnchorY;
+    app.placement.DragAnchorX = out.dragAnchorX;
+    app.placement.DragAnchorY = out.dragAnchorY;
     if (out.blockedMove) {
-      app.LockedLeft = out.lockedLeft;
-      app.LockedTop = out.lockedTop;
+      app.placement.LockedLeft = out.lockedLeft;
+      app.placement.LockedTop = out.lockedTop;
     }
     ApplyOpacity();
 
@@ -318,9 +338,8 @@ void SaveParametrs() {
   Guard("1.001 - 011.0", [] {
     AppState& app = App();
     const PanelsGeometry g = CurrentPanelsGeometry();
-    const int left = app.BlockedMove ? app.LockedLeft : g.left;
-    const int top = app.BlockedMove ? app.LockedTop : g.top;
-    WriteSettingsFile(SaveAllSettings(app.settings, app.BlockedMove, left, top, Today()));
+    const ScreenPoint saved = app.placement.SavedPosition({g.left, g.top});
+    WriteSettingsFile(SaveAllSettings(app.settings, app.placement.BlockedMove, saved.x, saved.y, Today()));
     ApplyAutoLaunchSetting();
   });
 }

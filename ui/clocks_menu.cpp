@@ -1,0 +1,191 @@
+#include "ui/clocks_menu.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "core/panels_menu.h"
+#include "ui/app_state.h"
+#include "ui/clocks_form.h"
+#include "ui/guard.h"
+#include "ui/main_form.h"
+#include "ui/tray_icon.h"
+#include "win32/text.h"
+
+namespace hx::ui {
+namespace {
+
+// --- Dialogs opened from the menu, shown modally. ---
+void ShowTimeCalculator() {}
+void ShowSettingsDialog() {}
+void ShowAboutDialog() {}
+
+HMENU BuildNativeMenu(const std::vector<PanelsMenuItem>& items) {
+  HMENU menu = CreatePopupMenu();
+  for (const PanelsMenuItem& item : items) {
+    if (!item.visible) continue;
+    if (item.separator) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    UINT flags = MF_STRING;
+    if (!item.enabled) flags |= MF_GRAYED;
+    if (item.checked) flags |= MF_CHECKED;
+    UINT_PTR id = static_cast<UINT_PTR>(item.command);
+    if (!item.submenu.empty()) {
+      flags |= MF_POPUP;
+      id = reinterpret_cast<UINT_PTR>(BuildNativeMenu(item.submenu));
+    }
+    AppendMenuW(menu, flags, id, win::Widen(item.caption).c_str());
+  }
+  return menu;
+}
+
+RECT WindowRectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+void SetStayOnTop(HWND window, bool onTop) {
+  if (window)
+    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Runs a dialog of the menu; while it shows, the window stays out of the
+// tray.
+template <typename Dialog>
+void RunMenuDialog(Dialog dialog) {
+  PlacementState& placement = App().placement;
+  placement.MenuDialogOpen = true;
+  try {
+    dialog();
+  } catch (...) {
+    placement.MenuDialogOpen = false;
+    throw;
+  }
+  placement.MenuDialogOpen = false;
+}
+
+void OpenWithShell(const std::wstring& file, int show) {
+  ShellExecuteW(nullptr, nullptr, file.c_str(), nullptr, nullptr, show);
+}
+
+// `checked` is the item's mark after the click.
+void RunCommand(HWND window, PanelsCommand command, bool checked) {
+  AppState& app = App();
+  PlacementState& placement = app.placement;
+  switch (command) {
+    case PanelsCommand::Restore:
+      RestorePanels(window);
+      break;
+    case PanelsCommand::MinimizeToTray:
+      MinimizeToTray(window);
+      break;
+    case PanelsCommand::StayOnTop:
+      app.settings.StayOnTop = checked;
+      SetStayOnTop(app.mainWindow, checked);
+      SetStayOnTop(window, checked);
+      RemoveTrayIcon(window);
+      AddTrayIcon(window);
+      break;
+    case PanelsCommand::LockPosition: {
+      const RECT r = WindowRectOf(window);
+      placement.SetLocked(checked, {r.left, r.top});
+      break;
+    }
+    case PanelsCommand::TopLeftCorner: {
+      const ScreenPoint p = placement.MoveToTopLeft();
+      SetWindowPos(window, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SaveParametrs();
+      if (GetCapture() == window || IsChild(window, GetCapture())) ReleaseCapture();
+      ShowWindow(window, SW_SHOWNOACTIVATE);
+      MessageBeep(MB_OK);
+      BringToFront(window);
+      break;
+    }
+    case PanelsCommand::TimeCalculator:
+      RunMenuDialog(ShowTimeCalculator);
+      break;
+    case PanelsCommand::Settings:
+      RunMenuDialog(ShowSettingsDialog);
+      Borders(true);
+      break;
+    case PanelsCommand::DateTimeSettings:
+      OpenWithShell(L"timedate.cpl", SW_HIDE);
+      break;
+    case PanelsCommand::Help:
+      OpenWithShell(app.folder.wstring() + L"\\Help\\index.htm", SW_SHOW);
+      break;
+    case PanelsCommand::About:
+      RunMenuDialog(ShowAboutDialog);
+      break;
+    case PanelsCommand::Close:
+      ClocksCloseCommand();
+      break;
+    case PanelsCommand::None:
+      break;
+  }
+}
+
+}  // namespace
+
+void ShowPanelsMenu(HWND window, POINT at, bool fromTrayIcon, bool embedded) {
+  std::vector<PanelsMenuItem> items;
+  HMENU menu = nullptr;
+  Guard(kPanelsMenuOpenErrorCode, [&] {
+    const AppState& app = App();
+    PanelsMenuState state;
+    state.panelsShown = app.placement.PanelsShown;
+    state.stayOnTop = app.settings.StayOnTop;
+    state.blockedMove = app.placement.BlockedMove;
+    state.fromTrayIcon = fromTrayIcon;
+    state.embedded = embedded;
+    state.recreated = app.PanelsRecreated;
+    items = BuildPanelsMenu(state);
+    menu = BuildNativeMenu(items);
+  });
+  if (!menu) return;
+  // The menu closes when the user clicks elsewhere only if its window is
+  // in the foreground.
+  SetForegroundWindow(window);
+  const int chosen =
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window, nullptr);
+  DestroyMenu(menu);
+  PostMessageW(window, WM_NULL, 0, 0);
+  if (chosen <= 0) return;
+  const auto command = static_cast<PanelsCommand>(chosen);
+  const PanelsMenuItem* item = FindMenuItem(items, command);
+  if (!item || !item->enabled) return;
+  const bool checked = item->checkable ? !item->checked : item->checked;
+  Guard(item->errorCode, [&] { RunCommand(window, command, checked); });
+}
+
+void MinimizeToTray(HWND window) {
+  if (App().placement.MinimizeToTray()) ShowWindow(window, SW_HIDE);
+}
+
+void RestorePanels(HWND window) {
+  App().placement.Restore();
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  BringToFront(window);
+}
+
+void BringToFront(HWND window) {
+  if (!window) return;
+  const RECT r = WindowRectOf(window);
+  HWND foreground = GetForegroundWindow();
+  const DWORD self = GetCurrentThreadId();
+  const DWORD other = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+  if (foreground && other == self) return;
+  // Joining the foreground thread's input lets this window take the top
+  // even though another program is active.
+  const bool attached = other && AttachThreadInput(self, other, TRUE);
+  if (foreground)
+    SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(window, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_FRAMECHANGED);
+  if (attached) AttachThreadInput(self, other, FALSE);
+}
+
+}  // namespace hx::ui

@@ -1,0 +1,23 @@
+// The panels window's context menu PopupMenu1 and its commands, and the
+// window operations they share with the tray icon: minimise to the tray,
+// restore and bring to front.
+#pragma once
+#include <windows.h>
+
+namespace hx::ui {
+
+// Opens the menu at screen point `at` and runs the chosen command.
+// `fromTrayIcon` adds "В левый-верхний угол"; `embedded` (the window lives
+// on a Windows panel) disables the items that would move it off it.
+void ShowPanelsMenu(HWND window, POINT at, bool fromTrayIcon, bool embedded);
+
+// "Свернуть в трей": hides the panels window, unless a dialog opened from
+// the menu is showing.
+void MinimizeToTray(HWND window);
+// "Восстановить": shows the panels window again, in front.
+void RestorePanels(HWND window);
+// Puts `window` above every other window, also when another program has the
+// foreground.
+void BringToFront(HWND window);
+
+}  // namespace hx::ui
