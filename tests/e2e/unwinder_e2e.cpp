@@ -272,8 +272,36 @@ TEST_F(UnwinderTest, RemoveEverythingLeavesOnlyWhatTheInstallerDidNotPut) {
   EXPECT_TRUE(Contains(log, Utf8(folder_) + "\\Plugins\\extra.dll"));
   EXPECT_TRUE(Contains(log, "Удаление каталогов..."));
   EXPECT_FALSE(Contains(log, Utf8(folder_)));  // the folder still holds the user's notes
-  // The close box does nothing once the removal has begun.
+  // A log line wider than the list shows in full in a tooltip under it.
   HWND window = WaitForWindow(L"KT.API.Form", p.id());
+  HWND list = nullptr;
+  for (HWND child : Children(window))
+    if (ClassOf(child) == "ListBox") list = child;
+  ASSERT_NE(list, nullptr);
+  SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+  const RECT listRect = WindowRect(list);
+  // The second line is the shortcut's full path (the first is a heading).
+  const int itemHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  SetCursorPos(listRect.left + 40, listRect.top + itemHeight + 4);
+  // The window looks at the cursor after each message it handles.
+  PostMessageW(window, WM_NULL, 0, 0);
+  HWND tip = nullptr;
+  EXPECT_TRUE(WaitUntil([&] {
+    for (HWND w : TopWindows(L"tooltips_class32", p.id()))
+      if (IsWindowVisible(w)) tip = w;
+    return tip != nullptr;
+  }, 5s));
+  if (tip) {
+    // About one row below the item (the tooltip adds its own margin); a tip
+    // too wide for the screen at the list's left + 20 is moved left to end
+    // 10 pixels before the screen's edge.
+    const RECT tipRect = WindowRect(tip);
+    EXPECT_NEAR(tipRect.top, listRect.top + 2 * itemHeight, itemHeight);
+    EXPECT_LE(tipRect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(tipRect.left, listRect.left + 20);
+  }
+  SetCursorPos(0, 0);
+  // The close box does nothing once the removal has begun.
   PostMessageW(window, WM_CLOSE, 0, 0);
   Sleep(500);
   EXPECT_TRUE(IsWindow(window));
