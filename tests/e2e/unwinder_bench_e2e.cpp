@@ -52,6 +52,8 @@ TEST(UnwinderBench, DISABLED_RemoveEverythingAgainstAPlainLoop) {
 
   const fs::path temp = folder.parent_path() / "Temp";
   fs::create_directories(temp);
+  wchar_t saved[MAX_PATH] = {};
+  const std::wstring savedTemp(saved, GetEnvironmentVariableW(L"TEMP", saved, MAX_PATH));
   SetEnvironmentVariableW(L"TEMP", temp.wstring().c_str());
   MakeTree(folder);
 
@@ -86,6 +88,7 @@ TEST(UnwinderBench, DISABLED_RemoveEverythingAgainstAPlainLoop) {
   PostMessageW(GetDlgItem(window, 1031), BM_CLICK, 0, 0);
   EXPECT_TRUE(p.WaitForExit(20s));
 
+  SetEnvironmentVariableW(L"TEMP", savedTemp.empty() ? nullptr : savedTemp.c_str());
   std::printf("removal of %d files in %d folders: uninstaller %.3f s, plain loop %.3f s, ratio %.2f\n",
               kFolders * kFilesPerFolder, kFolders, removal, plain, removal / plain);
 }

@@ -31,12 +31,16 @@ class UnwinderTest : public ::testing::Test {
     // there and writes its batch files there.
     temp_ = folder_.parent_path() / "Temp";
     fs::create_directories(temp_);
+    wchar_t saved[MAX_PATH] = {};
+    savedTemp_.assign(saved, GetEnvironmentVariableW(L"TEMP", saved, MAX_PATH));
     SetEnvironmentVariableW(L"TEMP", temp_.wstring().c_str());
     if (reg_.KeyExists(kCU, kTestKey)) reg_.DeleteKey(kCU, kTestKey);
     if (reg_.KeyExists(kCU, kPatchListKey)) reg_.DeleteKey(kCU, kPatchListKey);
     if (reg_.KeyExists(kLM, kRunOnceKey) && reg_.ValueExists(kLM, kRunOnceKey, "UnInstall.KT"))
       reg_.DeleteValue(kLM, kRunOnceKey, "UnInstall.KT");
   }
+
+  void TearDown() override { SetEnvironmentVariableW(L"TEMP", savedTemp_.empty() ? nullptr : savedTemp_.c_str()); }
 
   fs::path Copy() const { return temp_ / "Unwinder.KT.exe"; }
 
@@ -144,6 +148,7 @@ class UnwinderTest : public ::testing::Test {
   }
 
   fs::path folder_, temp_, links_;
+  std::wstring savedTemp_;
   win::SystemRegistry reg_;
 };
 
