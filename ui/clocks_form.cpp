@@ -214,8 +214,9 @@ void PanelMouse(HWND panel, UINT msg, WPARAM, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       Guard("1.012 - 024.0", [&] {
-        const MouseButton button = msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right;
-        if (placement.BeginDrag(button, inControl)) SetCapture(panel);
+        // The release must come back here even off the window: it saves.
+        SetCapture(panel);
+        placement.BeginDrag(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right, inControl);
       });
       break;
     case WM_MOUSEMOVE:
@@ -342,7 +343,7 @@ void RegisterClocksFormClass(HINSTANCE instance) {
 HWND CreateClocksForm() {
   constexpr DWORD style = WS_POPUP | WS_CLIPCHILDREN;
   AppState& app = App();
-  const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_LAYERED | (app.settings.StayOnTop ? WS_EX_TOPMOST : 0);
+  const DWORD exStyle = WS_EX_TOOLWINDOW | (app.settings.StayOnTop ? WS_EX_TOPMOST : 0);
   if (app.mainWindow)
     SetWindowPos(app.mainWindow, app.settings.StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -352,7 +353,6 @@ HWND CreateClocksForm() {
   HWND window = CreateWindowExW(exStyle, kClassName, L"Horavex.KT", style, r.left, r.top, r.right - r.left,
                                 r.bottom - r.top, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window) throw std::runtime_error("cannot create the panels window");
-  SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
   g_form = ClocksForm{};
   g_form.window = window;
   g_form.embedded = embedded;

@@ -30,6 +30,7 @@ constexpr UINT_PTR kTimerACNV1 = 2;       // update-check poll, every second
 constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
 constexpr UINT kTickMs = 50;
 constexpr UINT kMsgStartSequence = WM_APP + 1;  // posted once, when the message loop starts
+constexpr int kOffScreen = -32000;
 
 std::string Today() { return win::ShortDateText(win::LocalNow()); }
 
@@ -106,9 +107,19 @@ void SetStayOnTop(HWND window, bool onTop) {
     SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// An opaque panels window is an ordinary window: a layered one costs more to
+// draw, and some window systems lose its content.
 void ApplyOpacity() {
-  if (HWND clocks = App().clocksWindow)
-    SetLayeredWindowAttributes(clocks, 0, static_cast<BYTE>(App().settings.EffectiveAlpha()), LWA_ALPHA);
+  HWND clocks = App().clocksWindow;
+  if (!clocks) return;
+  const int alpha = App().settings.EffectiveAlpha();
+  const LONG_PTR exStyle = GetWindowLongPtrW(clocks, GWL_EXSTYLE);
+  if (alpha >= 255) {
+    if (exStyle & WS_EX_LAYERED) SetWindowLongPtrW(clocks, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+    return;
+  }
+  if (!(exStyle & WS_EX_LAYERED)) SetWindowLongPtrW(clocks, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(clocks, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
 PanelsGeometry CurrentPanelsGeometry() {
@@ -361,7 +372,7 @@ HWND CreateMainForm(HINSTANCE instance) {
 
   // Fully transparent, never in the taskbar, never in the way of the mouse.
   HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, kClassName, L"Horavex.KT",
-                                WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 142, 123, nullptr, nullptr, instance, nullptr);
+                                WS_POPUP, kOffScreen, kOffScreen, 142, 123, nullptr, nullptr, instance, nullptr);
   if (!window) return nullptr;
   SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
   app.mainWindow = window;
@@ -377,10 +388,11 @@ HWND CreateMainForm(HINSTANCE instance) {
     app.mainWindow = nullptr;
     return nullptr;
   }
-  // The start sequence runs as the first message of the loop. The window
-  // itself is never shown: a fully transparent window still shows as a
-  // black patch where no compositor blends it (as under Wine), so it stays
-  // hidden, which other programs cannot tell apart when they look for it.
+  // Shown, as the owner of the panels window must be, but off the screen:
+  // where no compositor blends a transparent window (as under Wine) it would
+  // show as a black patch. The start sequence runs as the first message of
+  // the loop.
+  ShowWindow(window, SW_SHOWNOACTIVATE);
   PostMessageW(window, kMsgStartSequence, 0, 0);
   return window;
 }

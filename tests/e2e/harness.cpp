@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 #include "base/cp1251.h"
@@ -213,7 +214,10 @@ void PressButton(HWND dialog, const std::string& text) {
 // ImageMagick's import reads the X server's screen, which a screen device
 // context under Wine cannot.
 void Screenshot(const std::string& name) {
-  Sleep(700);  // let freshly shown windows finish painting
+  // Every window paints itself afresh: where no compositor keeps window
+  // contents (Xvfb), a window can lose what it drew.
+  RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Sleep(700);
   const fs::path folder = BuildFolder() / "screenshots";
   fs::create_directories(folder);
   std::wstring file = (folder / (name + ".png")).wstring();
@@ -228,6 +232,72 @@ void Screenshot(const std::string& name) {
   WaitForSingleObject(info.hProcess, 20000);
   CloseHandle(info.hProcess);
   CloseHandle(info.hThread);
+}
+
+fs::path HelperFile(const std::string& name) { return BuildFolder() / "tests" / "helpers" / name; }
+
+int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
+  std::wstring command = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
+    GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  return static_cast<int>(code);
+}
+
+HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout) {
+  return WaitForWindow(L"#32768", processId, timeout);
+}
+
+std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow) {
+  std::vector<PopupMenuItem> items;
+  const fs::path library = HelperFile("menu_probe.dll");
+  const fs::path output = HelperFile("menu_probe.txt");
+  HMODULE probe = LoadLibraryW(library.wstring().c_str());
+  if (!probe) return items;
+  auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook")));
+  const DWORD thread = GetWindowThreadProcessId(menuWindow, nullptr);
+  std::error_code ec;
+  fs::remove(output, ec);
+  HHOOK installed = hook && thread ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe, thread) : nullptr;
+  if (installed) {
+    PostMessageW(menuWindow, RegisterWindowMessageW(L"HxMenuProbe"), 0, 0);
+    if (WaitUntil([&] { return fs::exists(output); }, 5s)) {
+      std::ifstream in(output, std::ios::binary);
+      std::string line;
+      while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string depth, flags, rect;
+        PopupMenuItem item;
+        std::getline(fields, depth, '\t');
+        std::getline(fields, item.text, '\t');
+        std::getline(fields, flags, '\t');
+        std::getline(fields, rect);
+        item.depth = std::atoi(depth.c_str());
+        item.separator = flags.find('s') != std::string::npos;
+        item.grayed = flags.find('g') != std::string::npos;
+        item.checked = flags.find('c') != std::string::npos;
+        item.submenu = flags.find('p') != std::string::npos;
+        std::istringstream(rect) >> item.rect.left >> item.rect.top >> item.rect.right >> item.rect.bottom;
+        items.push_back(item);
+      }
+    }
+    UnhookWindowsHookEx(installed);
+  }
+  FreeLibrary(probe);
+  return items;
+}
+
+const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std::string& text) {
+  for (const PopupMenuItem& item : items)
+    if (item.text == text) return &item;
+  return nullptr;
 }
 
 }  // namespace hx::e2e
