@@ -75,4 +75,31 @@ void PressButton(HWND dialog, const std::string& text);
 // Saves the whole screen as build/<arch>/screenshots/<name>.png.
 void Screenshot(const std::string& name);
 
+// A helper program or library built for the tests
+// (build/<arch>/tests/helpers/<name>).
+fs::path HelperFile(const std::string& name);
+
+// Runs a Unix program, such as "/usr/bin/xdotool mousemove 10 10", and
+// waits for it; returns its exit code (or -1 when it did not start or end).
+int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout = 20s);
+
+// An item of another program's open popup menu.
+struct PopupMenuItem {
+  int depth = 0;  // 0: the menu's own items; 1: items of its submenus
+  std::string text;
+  bool separator = false;
+  bool grayed = false;
+  bool checked = false;
+  bool submenu = false;
+  RECT rect{};  // on screen; empty for items of closed submenus
+};
+
+// The visible popup menu window ("#32768") of a process.
+HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout = 5s);
+// Reads the menu shown in `menuWindow` from inside its program, through the
+// menu_probe helper library. Empty when it cannot be read.
+std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow);
+// The item of `items` with that text, or nullptr.
+const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std::string& text);
+
 }  // namespace hx::e2e
