@@ -224,25 +224,28 @@ void Screenshot(const std::string& name) {
   if (file.size() < 2 || (file[0] != L'Z' && file[0] != L'z') || file[1] != L':') return;
   file = file.substr(2);
   std::replace(file.begin(), file.end(), L'\\', L'/');
-  std::wstring command = L"/usr/bin/import -window root \"" + file + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
-  WaitForSingleObject(info.hProcess, 20000);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
+  RunUnix(L"/usr/bin/import -window root \"" + file + L"\"");
 }
 
 fs::path HelperFile(const std::string& name) { return BuildFolder() / "tests" / "helpers" / name; }
 
 int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
   std::wstring command = commandLine;
+  // The program gets the null device for its standard handles: handed the
+  // test's own output, a Unix program started under Wine can leave it
+  // unusable for the rest of the run.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return -1;
+  const BOOL started =
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+  CloseHandle(null);
+  if (!started) return -1;
   DWORD code = static_cast<DWORD>(-1);
   if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
     GetExitCodeProcess(info.hProcess, &code);
