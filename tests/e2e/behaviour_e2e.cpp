@@ -60,6 +60,16 @@ void Drag(POINT from, POINT to) {
   Sleep(200);
 }
 
+// Lets this program's own windows paint.
+void PumpMessages(std::chrono::milliseconds time) {
+  const auto end = std::chrono::steady_clock::now() + time;
+  while (std::chrono::steady_clock::now() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+}
+
 POINT Inside(HWND window) {
   const RECT r = WindowRect(window);
   return {r.left + 20, r.top + 20};
@@ -311,13 +321,6 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   Choose(items, "Блокировать перемещение");  // the lock goes on
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 3s));
 
-  // A window of another program covers the clock.
-  const RECT r = WindowRect(clocks_);
-  HWND cover = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE | WS_BORDER, r.left - 50, r.top - 50,
-                               r.right - r.left + 100, r.bottom - r.top + 100, nullptr, nullptr, nullptr, nullptr);
-  SetForegroundWindow(cover);
-  Sleep(300);
-
   // Left click: to the tray; the menu now offers to restore.
   PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }, 3s));
@@ -330,6 +333,13 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   EXPECT_TRUE(FindItem(items, "Блокировать перемещение")->checked);
   CloseMenu(menu);
 
+  // Meanwhile a window of another program covers the place of the clock.
+  const RECT r = WindowRect(clocks_);
+  HWND cover = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE | WS_BORDER, r.left - 50, r.top - 50,
+                               r.right - r.left + 100, r.bottom - r.top + 100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(cover);
+  PumpMessages(300ms);
+
   // Left click again: back, in front of the cover.
   PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clocks_); }, 3s));
@@ -338,6 +348,7 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   DWORD owner = 0;
   GetWindowThreadProcessId(WindowFromPoint(middle), &owner);
   EXPECT_EQ(owner, program_.id()) << "the clock is in front";
+  DestroyWindow(cover);
 
   // "В левый-верхний угол" while locked: there it stays, and there it is saved.
   items = OpenTrayMenu(menu);
@@ -348,7 +359,6 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   const std::string saved = ReadCp1251(SettingsFile());
   for (const char* key : {"BlockedMove=1\r\n", "Left=0\r\n", "Top=0\r\n"})
     EXPECT_NE(saved.find(key), std::string::npos) << key;
-  DestroyWindow(cover);
 }
 
 TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {
