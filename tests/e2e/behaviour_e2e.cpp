@@ -49,6 +49,10 @@ void MouseTo(int x, int y) { Xdo(L"mousemove " + std::to_wstring(x) + L" " + std
 
 // Presses the left button at `from`, moves in steps to `to`, releases.
 void Drag(POINT from, POINT to) {
+  HWND pressed = WindowFromPoint(from);
+  wchar_t className[64] = L"";
+  GetClassNameW(GetAncestor(pressed, GA_ROOT), className, 64);
+  EXPECT_STREQ(className, L"TFormClocks") << "another window lies over the clock";
   MouseTo(from.x, from.y);
   Xdo(L"mousedown 1");
   constexpr int kSteps = 6;
