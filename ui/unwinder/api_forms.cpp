@@ -287,10 +287,10 @@ class ProgressView : public uninstall::RemovalProgress {
     SendMessageW(g.log, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::Widen(line).c_str()));
   }
   // Refreshes about ten times a second, and never spends more than about a
-  // fifth of the time on drawing when drawing is slow.
+  // tenth of the time on drawing when drawing is slow.
   void Refresh(bool now) {
     const DWORD tick = GetTickCount();
-    if (!now && tick - last_ < std::max<DWORD>(100, 4 * cost_)) return;
+    if (!now && tick - last_ < std::max<DWORD>(100, 9 * cost_)) return;
     SendMessageW(g.bar, PBM_SETPOS, g.counter, 0);
     SetWindowTextW(g.elapsed, win::Widen(Text(31) + " " + uninstall::FormatElapsed(tick - g.start)).c_str());
     // Keep the newest line in sight.
