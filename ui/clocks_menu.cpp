@@ -48,11 +48,6 @@ RECT WindowRectOf(HWND window) {
   return r;
 }
 
-void SetStayOnTop(HWND window, bool onTop) {
-  if (window)
-    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
 // Runs a dialog of the menu; while it shows, the window stays out of the
 // tray.
 template <typename Dialog>
@@ -85,8 +80,7 @@ void RunCommand(HWND window, PanelsCommand command, bool checked) {
       break;
     case PanelsCommand::StayOnTop:
       app.settings.StayOnTop = checked;
-      SetStayOnTop(app.mainWindow, checked);
-      SetStayOnTop(window, checked);
+      ApplyStayOnTop(checked);
       RemoveTrayIcon(window);
       AddTrayIcon(window);
       break;

@@ -102,11 +102,6 @@ void Timer1Timer() {
   });
 }
 
-void SetStayOnTop(HWND window, bool onTop) {
-  if (window)
-    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
 // An opaque panels window is an ordinary window: a layered one costs more to
 // draw, and some window systems lose its content.
 void ApplyOpacity() {
@@ -179,7 +174,8 @@ void FormCreate(HWND window) {
     app.CheckStatusText = " Проверка наличия обновлений: Новые версии отсутствуют...";
   }
   DetectLocalZone();
-  RegisterPatch(app.registry, false, product::kName, product::kVersion, app.programFile);
+  Guard("1.008 - 000.0",
+        [&] { RegisterPatch(app.registry, false, product::kName, product::kVersion, app.programFile); });
   (void)window;
 }
 
@@ -292,6 +288,12 @@ void ApplyAutoLaunchSetting() {
 
 }  // namespace
 
+void ApplyStayOnTop(bool onTop) {
+  for (HWND window : {App().mainWindow, App().clocksWindow})
+    if (window)
+      SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 AppState& App() {
   static AppState state;
   return state;
@@ -310,8 +312,7 @@ void LoadParametrs() {
     }
     const FullLoadOutcome out = LoadAllSettings(*doc, app.settings, CurrentPanelsGeometry(), Today());
 
-    SetStayOnTop(app.mainWindow, app.settings.StayOnTop);
-    SetStayOnTop(app.clocksWindow, app.settings.StayOnTop);
+    ApplyStayOnTop(app.settings.StayOnTop);
     app.placement.BlockedMove = out.blockedMove;
     ApplyTrayClockVisibility(app.settings.HideTrayClock);
     MovePanelsWindow(out.left, out.top);

@@ -18,6 +18,9 @@ void RestoreShell();
 // TempFiles folder.
 void FinishProgram();
 
+// Both windows above all others, or in the normal order.
+void ApplyStayOnTop(bool onTop);
+
 // Settings file operations; each reports its own failures.
 void LoadParametrs();
 void LoadParametrsA();

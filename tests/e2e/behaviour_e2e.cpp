@@ -141,7 +141,10 @@ class BehaviourTest : public ::testing::Test {
     program_ = Process(folder_ / "Horavex.KT.exe");
     clocks_ = WaitForWindow(L"TFormClocks", program_.id());
     EXPECT_NE(clocks_, nullptr) << "the panels window did not appear";
-    Sleep(300);  // let the first ticks place it
+    // Let the first ticks place it, and the X server map it: Wine shows a
+    // new window on the screen a moment after Windows calls it visible, and
+    // the mouse must not reach the desktop beneath instead.
+    Sleep(1500);
     return clocks_;
   }
 

@@ -28,6 +28,14 @@ class StartupTest : public ::testing::Test {
     return p;
   }
 
+  // A settings file that another program holds open without sharing, so
+  // every read of it fails.
+  HANDLE HoldSettingsFileWithoutSharing() {
+    WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n");
+    return CreateFileW(SettingsFile().wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+
   // Asks the running program to close as the uninstaller does.
   static void SendCloseRequest(DWORD processId) {
     for (HWND main : TopWindows(L"TFormHoravex", processId)) PostMessageW(main, 1025, 0, 0);
@@ -155,9 +163,7 @@ TEST_F(StartupTest, AutoLaunchLeavesTheRunValuesInTheRightRoots) {
 }
 
 TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
-  WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n");
-  HANDLE locked = CreateFileW(SettingsFile().wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE locked = HoldSettingsFileWithoutSharing();
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   Process p(Exe());
 
@@ -198,9 +204,7 @@ namespace hx::e2e {
 namespace {
 
 TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
-  WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n");
-  HANDLE locked = CreateFileW(SettingsFile().wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE locked = HoldSettingsFileWithoutSharing();
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   Process p(Exe());
   HWND dialog = WaitForWindow(L"TFormError", p.id());
