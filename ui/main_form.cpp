@@ -44,8 +44,8 @@ void ApplyTrayClockVisibility(bool hide) {
 
 TaskbarRecreation g_taskbarRecreation;
 
-// Keeps the panels window with an auto-hiding Windows panel: only its Top
-// changes. The main window stays hidden throughout (it is never shown).
+// Keeps the panels window with an auto-hiding Windows panel: its Top
+// follows the panel, and the (transparent) main window hides with it.
 void FollowWindowsPanel() {
   AppState& app = App();
   if (!app.clocksWindow || g_taskbarRecreation.Pending()) return;
@@ -56,7 +56,9 @@ void FollowWindowsPanel() {
       hx::FollowWindowsPanel(shell, app.settings.NumPanel, {r.left, r.top, r.right, r.bottom}, app.placement);
   if (out.top)
     SetWindowPos(app.clocksWindow, nullptr, r.left, *out.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (out.mainWindowVisible) ShowWindow(app.mainWindow, *out.mainWindowVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
+
 // Starts the separate update-check program.
 void StartUpdateCheck() {}
 // Reads the update-check result.
