@@ -226,8 +226,9 @@ TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
 
   // The next failure starts a new log with one record.
   PressButton(dialog, "&Игнорировать");
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   dialog = WaitForWindow(L"TFormError", p.id());
-  ASSERT_TRUE(WaitUntil([&] { return IsWindow(dialog) && IsWindowVisible(dialog) && IsWindowEnabled(dialog); }));
+  ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log")).size(), 9u);
   PressButton(dialog, "&Закрыть программу");
   EXPECT_TRUE(p.WaitForExit(10s));
