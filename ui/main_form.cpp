@@ -157,7 +157,7 @@ void MoveToSettingsFolder(const char* name) {
   });
 }
 
-void FormCreate(HWND window) {
+void FormCreate() {
   AppState& app = App();
   app.settings.BorderA = app.settings.BorderC = app.settings.BorderT = true;
   app.placement.PanelsShown = true;
@@ -178,7 +178,6 @@ void FormCreate(HWND window) {
   DetectLocalZone();
   Guard("1.008 - 000.0",
         [&] { RegisterPatch(app.registry, false, product::kName, product::kVersion, app.programFile); });
-  (void)window;
 }
 
 // The start sequence, once, when the message loop starts.
@@ -384,7 +383,7 @@ HWND CreateMainForm(HINSTANCE instance) {
   Guard("1.001 - 014.0", [&] {
     if (!CheckSingleInstance(window)) return;
     mayRun = true;
-    FormCreate(window);
+    FormCreate();
   });
   if (!mayRun) {
     DestroyWindow(window);
