@@ -1,6 +1,6 @@
 // Timing of the uninstaller's removal against a plain loop of DeleteFileW
-// over the same files. Disabled in the normal test run; bench_wine/
-// unwinder_removal.sh runs it and prints the ratio.
+// over the same files. Disabled in the normal test run;
+// scripts/bench-unwinder-removal.sh runs it and prints the ratio.
 #include <gtest/gtest.h>
 
 #include <chrono>
