@@ -62,10 +62,11 @@ wineserver -k 2>/dev/null
 
 [ -d "$root/build/win64/screenshots" ] && echo "Screenshots: $root/build/win64/screenshots"
 
-# The product: a 32-bit GUI program that imports only Windows' own DLLs.
-echo "== i686 product"
-exe="$root/build/win32/Horavex.KT/Horavex.KT.exe"
-if "$root/scripts/check-product.sh" "$exe"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+# The products: 32-bit GUI programs that import only Windows' own DLLs.
+echo "== i686 products"
+for exe in "$root"/build/win32/Horavex.KT/{Horavex,Unwinder}.KT.exe; do
+  if "$root/scripts/check-product.sh" "$exe"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+done
 
 echo "Tests took $(( $(date +%s) - start )) s"
 echo "$passed passed, $failed failed"
