@@ -88,16 +88,10 @@ void MailLogToAuthor(HWND window, const fs::path& log) {
   auto send = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(mapi, "MAPISendMail")));
   if (send) {
     // Simple MAPI takes ANSI text.
-    const auto ansi = [](const std::wstring& w) {
-      const int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-      std::string s(n, '\0');
-      WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-      return s;
-    };
-    std::string subject = ansi(L"Отчет об ошибках");
-    std::string address = ansi(win::Widen(product::kSupportAddress));
+    std::string subject = win::ToCodePage("Отчет об ошибках", CP_ACP);
+    std::string address = product::kSupportAddress;
     std::string recipientAddress = "SMTP:" + address;
-    std::string path = ansi(log.wstring());
+    std::string path = win::ToCodePage(win::Narrow(log.wstring()), CP_ACP);
     MapiRecipDesc recipient{};
     recipient.ulRecipClass = MAPI_TO;
     recipient.lpszName = address.data();

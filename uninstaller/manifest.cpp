@@ -18,7 +18,7 @@ bool HeaderOf(const std::string& line, Section& section) {
       {"[RegSet]", Section::RegSet}, {"[TmpFiles]", Section::TmpFiles},
   };
   for (const auto& h : kHeaders)
-    if (EqualsAsciiNoCase(line, h.text)) {
+    if (EqualsNoCase(line, h.text)) {
       section = h.section;
       return true;
     }
@@ -106,7 +106,7 @@ std::string ListProgramFiles(FileSystem& files, const std::string& folder, const
       if (!sub.empty()) results.push_back(std::move(sub));
     } else {
       std::string name = prefix + entry.name;
-      if (!EqualsAsciiNoCase(name, kTemplatePath)) results.push_back(std::move(name));
+      if (!EqualsNoCase(name, kTemplatePath)) results.push_back(std::move(name));
     }
   }
   return JoinCrLf(results);

@@ -4,9 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ini.h"  // EqualsNoCase: ASCII case ignored
+
 namespace hx::uninstall {
 
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
 bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix);
 std::string LowerAscii(std::string_view text);
 

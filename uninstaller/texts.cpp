@@ -107,9 +107,9 @@ std::vector<std::string> AvailableLanguages(FileSystem& files, const std::string
 
 UninstallerTexts LoadTexts(FileSystem& files, const std::string& programFolder, const std::string& languageName) {
   UninstallerTexts texts;
-  if (EqualsAsciiNoCase(languageName, "russian")) return texts;
+  if (EqualsNoCase(languageName, "russian")) return texts;
   ApplyFile(files, programFolder, "English", texts);
-  if (!EqualsAsciiNoCase(languageName, "english")) ApplyFile(files, programFolder, languageName, texts);
+  if (!EqualsNoCase(languageName, "english")) ApplyFile(files, programFolder, languageName, texts);
   return texts;
 }
 

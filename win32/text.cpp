@@ -3,21 +3,30 @@
 #include <windows.h>
 
 namespace hx::win {
+namespace {
 
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+std::wstring BytesToWide(std::string_view bytes, UINT codePage) {
+  if (bytes.empty()) return {};
+  const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
   return out;
 }
 
-std::string Narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0, nullptr, nullptr);
+std::string WideToBytes(std::wstring_view wide, UINT codePage) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
+
+}  // namespace
+
+std::wstring Widen(std::string_view utf8) { return BytesToWide(utf8, CP_UTF8); }
+std::string Narrow(std::wstring_view utf16) { return WideToBytes(utf16, CP_UTF8); }
+
+std::string FromCodePage(std::string_view bytes, unsigned codePage) { return Narrow(BytesToWide(bytes, codePage)); }
+std::string ToCodePage(std::string_view utf8, unsigned codePage) { return WideToBytes(Widen(utf8), codePage); }
 
 }  // namespace hx::win

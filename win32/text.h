@@ -1,4 +1,5 @@
-// UTF-8 inside the program, UTF-16 at the Win32 call.
+// UTF-8 inside the program, UTF-16 at the Win32 call, and a code page's
+// bytes where a file or an older interface wants them.
 #pragma once
 #include <string>
 #include <string_view>
@@ -7,5 +8,10 @@ namespace hx::win {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+
+// Between UTF-8 text and the bytes of a Windows code page (CP_ACP, CP_OEMCP
+// or a number).
+std::string FromCodePage(std::string_view bytes, unsigned codePage);
+std::string ToCodePage(std::string_view utf8, unsigned codePage);
 
 }  // namespace hx::win

@@ -20,6 +20,7 @@
 #include "uninstaller/text_util.h"
 #include "uninstaller/texts.h"
 #include "win32/registry.h"
+#include "win32/system.h"
 #include "win32/text.h"
 
 namespace hx::unwinder {
@@ -43,15 +44,6 @@ struct Run {
   RemovalState removal;
   HANDLE mutex = nullptr;
 };
-
-std::string OwnPath() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n < buffer.size()) return win::Narrow(buffer.substr(0, n));
-    buffer.resize(buffer.size() * 2);
-  }
-}
 
 std::vector<std::string> EnvironmentEntries() {
   std::vector<std::string> entries;
@@ -130,7 +122,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   wchar_t name[129] = {};
   GetClassNameW(window, name, 128);
-  if (EqualsAsciiNoCase(win::Narrow(name), win::Narrow(search->cls))) search->found.push_back(window);
+  if (EqualsNoCase(win::Narrow(name), win::Narrow(search->cls))) search->found.push_back(window);
   return TRUE;
 }
 
@@ -265,7 +257,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
 
   Run run;
-  run.ownPath = OwnPath();
+  run.ownPath = hx::win::Narrow(hx::win::ProgramFile().wstring());
   run.ownFolder = hx::uninstall::FolderOf(run.ownPath);
   run.ownName = hx::uninstall::NameOf(run.ownPath);
   run.tempFolder = hx::uninstall::TempFolderFromEnvironment(EnvironmentEntries());

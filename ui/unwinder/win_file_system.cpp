@@ -11,23 +11,6 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesW(win::Widen
 
 }  // namespace
 
-std::string FromCodePage(const std::string& bytes, unsigned codePage) {
-  if (bytes.empty()) return {};
-  const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring wide(n, L'\0');
-  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-  return win::Narrow(wide);
-}
-
-std::string ToCodePage(const std::string& utf8, unsigned codePage) {
-  const std::wstring wide = win::Widen(utf8);
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(n, '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr, nullptr);
-  return bytes;
-}
-
 std::optional<std::string> ReadFileInCodePage(const std::string& path, unsigned codePage) {
   HANDLE file = CreateFileW(win::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -39,14 +22,14 @@ std::optional<std::string> ReadFileInCodePage(const std::string& path, unsigned 
   while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr)) && read > 0) bytes.append(buffer, read);
   CloseHandle(file);
   if (!ok) return std::nullopt;
-  return FromCodePage(bytes, codePage);
+  return win::FromCodePage(bytes, codePage);
 }
 
 bool WriteFileInCodePage(const std::string& path, const std::string& utf8, unsigned codePage) {
   HANDLE file = CreateFileW(win::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  const std::string bytes = ToCodePage(utf8, codePage);
+  const std::string bytes = win::ToCodePage(utf8, codePage);
   DWORD written = 0;
   const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                   written == bytes.size();

@@ -17,9 +17,6 @@ class WinFileSystem : public uninstall::FileSystem {
   std::vector<uninstall::FolderEntry> List(const std::string& folder) override;
 };
 
-// Text in a code page (CP_ACP, CP_OEMCP) and back.
-std::string FromCodePage(const std::string& bytes, unsigned codePage);
-std::string ToCodePage(const std::string& utf8, unsigned codePage);
 // Reads or writes a whole file in the code page; reading gives nothing when
 // the file is missing or locked.
 std::optional<std::string> ReadFileInCodePage(const std::string& path, unsigned codePage);
