@@ -14,6 +14,13 @@ ScreenPoint ClampToScreen(ScreenPoint p, ScreenSize window, ScreenSize screen) {
   return p;
 }
 
+ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenSize screen) {
+  constexpr int kGap = 2;
+  int y = window.bottom + kGap;
+  if (y + hint.height > screen.height && window.top - kGap - hint.height >= 0) y = window.top - kGap - hint.height;
+  return ClampToScreen({cursorX, y}, hint, screen);
+}
+
 ScreenPoint PutAgainstEdge(ScreenPoint p, ScreenSize window, ScreenSize screen, int numPanel) {
   switch (numPanel) {
     case kEdgeTop: p.y = 0; break;

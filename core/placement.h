@@ -35,6 +35,12 @@ ScreenPoint ClampToScreen(ScreenPoint position, ScreenSize window, ScreenSize sc
 // value leaves the position as it is.
 ScreenPoint PutAgainstEdge(ScreenPoint position, ScreenSize window, ScreenSize screen, int numPanel);
 
+// Where a hint of `hint` size goes for the mouse at `cursorX` over the panels
+// window `window`: just below the window, or just above it where the screen
+// has no room below, so that it never covers the clock; across, it starts at
+// the mouse. It always stays on the screen.
+ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenSize screen);
+
 enum class TrayClickAction { MinimizeToTray, Restore };
 
 // The placement values shared by the panels window, the main tick and the

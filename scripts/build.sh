@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Builds the three builds: host (portable core and tests), win32 (the i686
 # product) and win64 (the x86_64 build that runs under wine64).
-# Usage: scripts/build.sh [host|win32|win64 ...]   (default: all three)
+# Usage: scripts/build.sh [--program-folder] [host|win32|win64 ...]
+#   (default: all three). --program-folder builds only the Windows program
+#   folders, without tests and benchmarks.
 # HX_BUILD_DIR chooses another build folder (default: build/ in the source tree).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
+build_targets=()
+if [ "${1:-}" = --program-folder ]; then
+  build_targets=(--target program_folder)
+  shift
+fi
 
 configure_and_build() {
   local name=$1; shift
   local dir="${HX_BUILD_DIR:-$root/build}/$name"
   [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -G "Unix Makefiles" "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs" -- --no-print-directory | grep -E "(warning|error):|Error [0-9]" || true
+  cmake --build "$dir" -j"$jobs" "${build_targets[@]}" -- --no-print-directory | grep -E "(warning|error):|Error [0-9]" || true
   test "${PIPESTATUS[0]}" -eq 0
 }
 

@@ -28,16 +28,6 @@ run_suite() {
   p=${p:-0}; f=${f:-0}
   if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi  # crashed or never ran
   grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u
-  # A test that drives windows under Wine on a busy machine can lose a race
-  # with the X server; a few such failures get one more run, and say so.
-  if [ "${HX_RETRY_FAILED:-0}" = 1 ] && [ "$f" -gt 0 ] && [ "$f" -le 3 ]; then
-    local failedNames
-    failedNames=$(grep -aE '^\[  FAILED  \] [A-Za-z_]+\.[A-Za-z_]+ \(' "$log" | awk '{print $4}' | sort -u | paste -sd: -)
-    if [ -n "$failedNames" ] && "$@" --gtest_filter="$failedNames" >"$log.retry" 2>&1; then
-      echo "   passed on a second run: $failedNames (log: $log.retry)"
-      p=$((p + f)); f=0; status=0
-    fi
-  fi
   [ "$status" -ne 0 ] && tail -5 "$log"
   echo "   $name: $p passed, $f failed (log: $log)"
   passed=$((passed + p))
@@ -47,16 +37,16 @@ run_suite() {
 run_suite host-unit "$root/build/host/tests/unit_tests"
 
 make_wine_prefix "$root/build/wineprefix-tests"
-start_private_xvfb
+start_private_xvfb || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
 run_suite wine-unit wine64 "$root/build/win64/tests/unit_tests.exe"
 [ -f "$root/build/win64/tests/win32/win32_tests.exe" ] &&
   run_suite wine-win32 wine64 "$root/build/win64/tests/win32/win32_tests.exe"
-HX_RETRY_FAILED=1 run_suite e2e wine64 "$root/build/win64/tests/e2e/e2e_tests.exe"
+run_suite e2e wine64 "$root/build/win64/tests/e2e/e2e_tests.exe"
 # The zone clock again where the local zone has minutes in its offset, and
 # where it is on daylight saving time today.
 for tz in Asia/Kathmandu Australia/Sydney; do
   wineserver -k 2>/dev/null
-  TZ=$tz HX_RETRY_FAILED=1 run_suite "e2e-$(basename $tz)" wine64 "$root/build/win64/tests/e2e/e2e_tests.exe" --gtest_filter="ClocksTest.ZoneClock*:ClocksTest.Fresh*"
+  TZ=$tz run_suite "e2e-$(basename $tz)" wine64 "$root/build/win64/tests/e2e/e2e_tests.exe" --gtest_filter="ClocksTest.ZoneClock*:ClocksTest.Fresh*"
 done
 wineserver -k 2>/dev/null
 

@@ -4,21 +4,32 @@ export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mshtml=;mscoree="
 
-# Starts a private Xvfb on a free display and exports DISPLAY; the server is
-# stopped when the calling shell exits.
+# Starts a private Xvfb and exports DISPLAY and HX_XVFB_PID. The server
+# picks a free display itself (-displayfd) and names it once it accepts
+# connections, so no other X server's screen is ever used by mistake; a
+# server that does not come up within 30 s is an error with its own message.
+# The server is stopped when the calling shell exits.
 start_private_xvfb() {
-  local n
-  for n in $(seq 90 130); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    HX_XVFB_PID=$!
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    export DISPLAY=":$n"
-    trap 'kill $HX_XVFB_PID 2>/dev/null' EXIT
-    return 0
+  local named log display=""
+  named=$(mktemp /tmp/hx-xvfb.XXXXXX)
+  log="$named.log"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$named" >"$log" 2>&1 &
+  HX_XVFB_PID=$!
+  for _ in $(seq 300); do
+    display=$(grep -xE '[0-9]+' "$named" 2>/dev/null) && break
+    kill -0 "$HX_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
-  echo "no free X display" >&2
-  return 1
+  if [ -z "$display" ] || ! kill -0 "$HX_XVFB_PID" 2>/dev/null ||
+     ! xdpyinfo -display ":$display" >/dev/null 2>&1; then
+    echo "Xvfb did not start: $(tail -3 "$log" | tr '\n' ' ')" >&2
+    kill "$HX_XVFB_PID" 2>/dev/null
+    rm -f "$named" "$log"
+    return 1
+  fi
+  rm -f "$named" "$log"
+  export DISPLAY=":$display" HX_XVFB_PID
+  trap 'kill $HX_XVFB_PID 2>/dev/null' EXIT
 }
 
 # Creates a fresh Wine prefix in $1 and exports WINEPREFIX.
@@ -27,5 +38,8 @@ make_wine_prefix() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wine64 wineboot -i >/dev/null 2>&1
+  # A crash is reported on standard error, never in a dialog that would wait
+  # for a click that no one gives.
+  wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
 }

@@ -59,6 +59,8 @@ ClocksForm g_form;
 
 COLORREF Colour(int value) { return static_cast<COLORREF>(value) & 0x00FFFFFF; }
 
+ScreenSize ScreenNow() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
 int PointsToPixels(int points) {
   HDC screen = GetDC(nullptr);
   const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
@@ -66,7 +68,8 @@ int PointsToPixels(int points) {
   return pixels;
 }
 
-// Hints: shown after 100 ms and kept while the mouse stays.
+// Hints: shown after 100 ms and kept while the mouse stays; PlaceHint puts
+// each one beside the clock.
 HWND CreateHintWindow(HWND owner) {
   HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
@@ -75,6 +78,21 @@ HWND CreateHintWindow(HWND owner) {
   SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 32767);
   SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 400);
   return tip;
+}
+
+// A hint about to show goes below the panels window, or above it, never over
+// it: placed by the mouse as usual it could cover a panel, and a press there
+// would reach the hint instead of the clock. TRUE tells the hint it is placed.
+LRESULT PlaceHint(HWND hint) {
+  RECT own{}, clock{};
+  GetWindowRect(hint, &own);
+  GetWindowRect(g_form.window, &clock);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const ScreenPoint at = HintPosition({clock.left, clock.top, clock.right, clock.bottom},
+                                      {own.right - own.left, own.bottom - own.top}, cursor.x, ScreenNow());
+  SetWindowPos(hint, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return TRUE;
 }
 
 TOOLINFOW HintInfo(HWND control, wchar_t* text) {
@@ -203,8 +221,6 @@ void AddTrayIcon() {
 // Removes the notification-area icon.
 void RemoveTrayIcon() { ui::RemoveTrayIcon(g_form.window); }
 
-ScreenSize ScreenNow() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
 // Mouse on any panel: dragging and the menu. The pressed panel keeps the
 // mouse until the button is released, so a quick drag cannot lose it.
 void PanelMouse(HWND panel, UINT msg, WPARAM, LPARAM lParam) {
@@ -307,6 +323,10 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONUP:
       PanelMouse(window, msg, wParam, lParam);
       return 0;
+    case WM_NOTIFY:
+      if (reinterpret_cast<const NMHDR*>(lParam)->code == TTN_SHOW)
+        return PlaceHint(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom);
+      break;
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;

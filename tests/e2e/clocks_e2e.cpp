@@ -86,7 +86,7 @@ TEST_F(ClocksTest, FreshStartShowsLocalTimeAndTodayAndWritesTwoRecords) {
   EXPECT_NE(ChildByText(clocks, Format("%02d.%02d.", local.wDay, local.wMonth) +
                                     Format("%02d", local.wYear % 100, 0)),
             nullptr);
-  Screenshot("clocks-fresh");
+  Screenshot("clocks-fresh", clocks);
 
   const std::string file = ReadCp1251(folder_ / "Settings" / "HXClocks.ini");
   EXPECT_NE(file.find("[Settings]\r\nPanelsCount=2\r\n"), std::string::npos);
@@ -107,14 +107,14 @@ TEST_F(ClocksTest, ZonePanelBetweenFixedPanelsWidensTheWindowAndStacksWhenVertic
   // The zone panel stands in the middle.
   const RECT window = WindowRect(clocks), zone = WindowRect(GetParent(ChildByText(clocks, "Катманду")));
   EXPECT_EQ(zone.left - window.left, 84);
-  Screenshot("clocks-zone-horizontal");
+  Screenshot("clocks-zone-horizontal", clocks);
   process_.Kill();
 
   WriteSettings("Vertical=1\r\n");
   clocks = Start();
   EXPECT_EQ(ClientSize(clocks).cx, 84);
   EXPECT_EQ(ClientSize(clocks).cy, 168);
-  Screenshot("clocks-zone-vertical");
+  Screenshot("clocks-zone-vertical", clocks);
 }
 
 TEST_F(ClocksTest, HiddenZonePanelTakesNoPlace) {
@@ -173,10 +173,11 @@ TEST_F(ClocksTest, ZoneClockFollowsTrueUniversalTime) {
     expected = Format("%02d : %02d", minutes / 60, minutes % 60);
     shown = WindowText(zone);
     return shown == expected;
-  }, 5s)) << "shown " << shown << ", expected " << expected;
+  })) << "shown " << shown << ", expected " << expected;
   TIME_ZONE_INFORMATION tz;
   const DWORD mode = GetTimeZoneInformation(&tz);
-  Screenshot(std::string("clocks-zone-bias") + std::to_string(tz.Bias) + (mode == TIME_ZONE_ID_DAYLIGHT ? "-dst" : ""));
+  Screenshot(std::string("clocks-zone-bias") + std::to_string(tz.Bias) + (mode == TIME_ZONE_ID_DAYLIGHT ? "-dst" : ""),
+             clocks);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "base/cp1251.h"
 #include "win32/text.h"
 
@@ -210,48 +212,113 @@ void PressButton(HWND dialog, const std::string& text) {
   if (HWND button = ChildByText(dialog, text)) PostMessageW(button, BM_CLICK, 0, 0);
 }
 
-// Wine shows the Unix file system as drive Z: and can start Unix programs;
+namespace {
+
+// Wine shows the Unix file system as drive Z:. Empty for other drives.
+std::wstring UnixPath(const fs::path& file) {
+  std::wstring path = file.wstring();
+  if (path.size() < 2 || (path[0] != L'Z' && path[0] != L'z') || path[1] != L':') return {};
+  path = path.substr(2);
+  std::replace(path.begin(), path.end(), L'\\', L'/');
+  return path;
+}
+
+// ImageMagick's geometry of a rectangle: "WxH+X+Y".
+std::wstring Geometry(const RECT& r) {
+  return std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top) + L"+" +
+         std::to_wstring(r.left) + L"+" + std::to_wstring(r.top);
+}
+
 // ImageMagick's import reads the X server's screen, which a screen device
-// context under Wine cannot.
-void Screenshot(const std::string& name) {
-  // Every window paints itself afresh: where no compositor keeps window
-  // contents (Xvfb), a window can lose what it drew.
-  RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  Sleep(700);
-  const fs::path folder = BuildFolder() / "screenshots";
-  fs::create_directories(folder);
-  std::wstring file = (folder / (name + ".png")).wstring();
-  if (file.size() < 2 || (file[0] != L'Z' && file[0] != L'z') || file[1] != L':') return;
-  file = file.substr(2);
-  std::replace(file.begin(), file.end(), L'\\', L'/');
-  RunUnix(L"/usr/bin/import -window root \"" + file + L"\"");
+// context under Wine cannot. `crop` limits the picture to a rectangle.
+bool CaptureScreen(const fs::path& file, const RECT* crop = nullptr) {
+  const std::wstring unixFile = UnixPath(file);
+  if (unixFile.empty()) return false;
+  fs::create_directories(file.parent_path());
+  const std::wstring cropping = crop ? L" -crop " + Geometry(*crop) + L" +repage" : L"";
+  return RunUnix(L"/usr/bin/import -window root" + cropping + L" \"" + unixFile + L"\"") == 0;
+}
+
+// True when the picture in `file`, or its part `area`, holds more than one
+// colour: a window that is drawn, not an empty screen.
+bool PictureHasDetail(const fs::path& file, const RECT* area = nullptr) {
+  const fs::path answer = fs::path(file).replace_extension(".txt");
+  std::error_code ec;
+  fs::remove(answer, ec);
+  const std::wstring cropping = area ? L" -crop " + Geometry(*area) + L" +repage" : L"";
+  RunUnix(L"/usr/bin/convert \"" + UnixPath(file) + L"\"" + cropping + L" -format \"%[fx:standard_deviation]\" \"info:" +
+          UnixPath(answer) + L"\"");
+  std::ifstream in(answer);
+  double deviation = 0;
+  return static_cast<bool>(in >> deviation) && deviation > 0;
+}
+
+// The part of the window's rectangle that lies on the screen.
+RECT OnScreenPart(HWND window) {
+  RECT r = WindowRect(window);
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  r.right = std::min<LONG>(r.right, GetSystemMetrics(SM_CXSCREEN));
+  r.bottom = std::min<LONG>(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+  return r;
+}
+
+}  // namespace
+
+bool WaitUntilOnScreen(HWND window, std::chrono::milliseconds timeout) {
+  const fs::path probe = BuildFolder() / "screenshots" / "probe" / "window.png";
+  return WaitUntil(
+      [&] {
+        const RECT r = OnScreenPart(window);
+        return IsWindowVisible(window) && r.right > r.left && r.bottom > r.top && CaptureScreen(probe, &r) &&
+               PictureHasDetail(probe);
+      },
+      timeout);
+}
+
+void Screenshot(const std::string& name, HWND subject) {
+  const fs::path file = BuildFolder() / "screenshots" / (name + ".png");
+  if (!subject) {
+    EXPECT_TRUE(CaptureScreen(file)) << "no screenshot " << name;
+    return;
+  }
+  EXPECT_TRUE(WaitUntilOnScreen(subject)) << name << ": the window is not on the screen";
+  const RECT r = OnScreenPart(subject);
+  EXPECT_TRUE(CaptureScreen(file) && PictureHasDetail(file, &r)) << name << ": the picture is blank where the window is";
 }
 
 fs::path HelperFile(const std::string& name) { return BuildFolder() / "tests" / "helpers" / name; }
 
 int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
-  std::wstring command = commandLine;
-  // The program gets the null device for its standard handles: handed the
-  // test's own output, a Unix program started under Wine can leave it
-  // unusable for the rest of the run.
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                            OPEN_EXISTING, 0, nullptr);
+  // Wine starts a Unix program detached: its process handle does not tell
+  // when it ends, and programs started one after the other may run at once
+  // (a mouse button pressed before the mouse has moved). So the program runs
+  // under /bin/sh, which writes its exit status to a file once it has ended.
+  static int serial = 0;
+  const fs::path folder = BuildFolder() / "unix-status";
+  fs::create_directories(folder);
+  const std::string name = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  const std::wstring partial = UnixPath(folder / (name + ".partial")), status = UnixPath(folder / (name + ".status"));
+  std::wstring script = commandLine + L" </dev/null >/dev/null 2>&1; echo $? >'" + partial + L"'; mv '" + partial +
+                        L"' '" + status + L"'";
+  // Inside the one quoted argument of sh, a double quote is written \".
+  std::wstring escaped;
+  for (wchar_t c : script) escaped += c == L'"' ? std::wstring(L"\\\"") : std::wstring(1, c);
+  std::wstring command = L"/bin/sh -c \"" + escaped + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
   PROCESS_INFORMATION info{};
-  const BOOL started =
-      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
-  CloseHandle(null);
-  if (!started) return -1;
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0)
-    GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  return static_cast<int>(code);
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return -1;
+  if (info.hProcess) CloseHandle(info.hProcess);
+  if (info.hThread) CloseHandle(info.hThread);
+  const fs::path statusFile = folder / (name + ".status");
+  if (!WaitUntil([&] { return fs::exists(statusFile); }, timeout)) return -1;
+  int code = -1;
+  std::ifstream(statusFile) >> code;
+  std::error_code ec;
+  fs::remove(statusFile, ec);
+  return code;
 }
 
 HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout) {
@@ -271,7 +338,7 @@ std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow) {
   HHOOK installed = hook && thread ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe, thread) : nullptr;
   if (installed) {
     PostMessageW(menuWindow, RegisterWindowMessageW(L"HxMenuProbe"), 0, 0);
-    if (WaitUntil([&] { return fs::exists(output); }, 5s)) {
+    if (WaitUntil([&] { return fs::exists(output); })) {
       std::ifstream in(output, std::ios::binary);
       std::string line;
       while (std::getline(in, line)) {

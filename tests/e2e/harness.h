@@ -14,6 +14,10 @@ namespace hx::e2e {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+// How long a test waits for what must happen. Only a failing test waits that
+// long; a loaded machine may need many seconds for a Wine program to react.
+constexpr std::chrono::milliseconds kPatience = 30s;
+
 // The built program folder (build/<arch>/Horavex.KT).
 fs::path BuiltProgramFolder();
 
@@ -48,11 +52,11 @@ class Process {
 };
 
 // Polls `condition` until it holds or the time runs out.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience);
 
 // Top-level windows of a class (optionally of one process), visible or not.
 std::vector<HWND> TopWindows(const std::wstring& className, DWORD processId = 0);
-HWND WaitForWindow(const std::wstring& className, DWORD processId = 0, std::chrono::milliseconds timeout = 10s);
+HWND WaitForWindow(const std::wstring& className, DWORD processId = 0, std::chrono::milliseconds timeout = kPatience);
 
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
@@ -68,20 +72,28 @@ struct MessageBoxInfo {
   std::string caption;
   std::string text;
 };
-MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout = 10s);
+MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout = kPatience);
 // Presses a button of a dialog by its text ("OK", "&Игнорировать", ...).
 void PressButton(HWND dialog, const std::string& text);
 
-// Saves the whole screen as build/<arch>/screenshots/<name>.png.
-void Screenshot(const std::string& name);
+// Waits until the screen shows `window` drawn: Wine maps a window on the X
+// server and paints it there a moment after Windows calls it visible, and
+// only then do the mouse and a screenshot find it. True when it does.
+bool WaitUntilOnScreen(HWND window, std::chrono::milliseconds timeout = kPatience);
+
+// Saves the whole screen as build/<arch>/screenshots/<name>.png. With a
+// `subject` it first waits for that window to be on the screen, and fails the
+// test when the picture is blank where the window is.
+void Screenshot(const std::string& name, HWND subject = nullptr);
 
 // A helper program or library built for the tests
 // (build/<arch>/tests/helpers/<name>).
 fs::path HelperFile(const std::string& name);
 
-// Runs a Unix program, such as "/usr/bin/xdotool mousemove 10 10", and
-// waits for it; returns its exit code (or -1 when it did not start or end).
-int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout = 20s);
+// Runs a Unix command line, such as "/usr/bin/xdotool mousemove 10 10", in
+// /bin/sh and waits until it has ended; returns its exit status (or -1 when
+// it did not start or end).
+int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout = kPatience);
 
 // An item of another program's open popup menu.
 struct PopupMenuItem {
@@ -95,7 +107,7 @@ struct PopupMenuItem {
 };
 
 // The visible popup menu window ("#32768") of a process.
-HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout = 5s);
+HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout = kPatience);
 // Reads the menu shown in `menuWindow` from inside its program, through the
 // menu_probe helper library. Empty when it cannot be read.
 std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow);

@@ -52,10 +52,10 @@ TEST_F(StartupTest, FreshStartShowsPanelsCreatesSettingsAndWritesNoSettingsFile)
   // The main window exists, is of its class, and shows nothing.
   ASSERT_EQ(TopWindows(L"TFormHoravex", p.id()).size(), 1u);
   EXPECT_EQ(WindowText(TopWindows(L"TFormHoravex", p.id())[0]), "Horavex.KT");
-  Screenshot("fresh-start");
+  Screenshot("fresh-start", clocks_);
 
   SendCloseRequest(p.id());
-  EXPECT_TRUE(p.WaitForExit(10s)) << "message 1025 did not end the program";
+  EXPECT_TRUE(p.WaitForExit(kPatience)) << "message 1025 did not end the program";
   EXPECT_FALSE(fs::exists(folder_ / "TempFiles"));
 }
 
@@ -70,7 +70,7 @@ TEST_F(StartupTest, OldSettingsFilesMoveIntoTheSettingsFolder) {
 TEST_F(StartupTest, SecondStartEndsByItselfAndLeavesTheFirstRunning) {
   Process first = StartAndWaitForPanels();
   Process second(Exe());
-  EXPECT_TRUE(second.WaitForExit(10s));
+  EXPECT_TRUE(second.WaitForExit(kPatience));
   EXPECT_TRUE(first.Running());
   EXPECT_EQ(TopWindows(L"TFormClocks").size(), 1u);
 }
@@ -91,7 +91,7 @@ TEST_F(StartupTest, HeldReleaseMutexesGiveTheirNoticeAndEndTheStart) {
     EXPECT_EQ(box.text, c.notice);
     EXPECT_EQ(box.caption, "Horavex.KT 1.0.1.2k.ru - Warning...");
     PressButton(box.window, "OK");
-    EXPECT_TRUE(p.WaitForExit(10s));
+    EXPECT_TRUE(p.WaitForExit(kPatience));
     EXPECT_TRUE(TopWindows(L"TFormClocks", p.id()).empty());
     EXPECT_FALSE(fs::exists(SettingsFile()));
     CloseHandle(held);
@@ -158,7 +158,7 @@ TEST_F(StartupTest, AutoLaunchLeavesTheRunValuesInTheRightRoots) {
       }
     }
     SendCloseRequest(p.id());
-    EXPECT_TRUE(p.WaitForExit(10s));
+    EXPECT_TRUE(p.WaitForExit(kPatience));
   }
 }
 
@@ -174,7 +174,7 @@ TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
   EXPECT_EQ(ClientSize(dialog).cx, 528);
   EXPECT_EQ(ClientSize(dialog).cy, 172);
   EXPECT_NE(ChildByText(dialog, "Внутренний код ошибки: 1.001 - 010.0[hx::FileError]"), nullptr);
-  Screenshot("error-dialog");
+  Screenshot("error-dialog", dialog);
   const auto log = SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log"));
   ASSERT_EQ(log.size(), 9u);
   EXPECT_EQ(log[0], std::string(73, '='));
@@ -193,7 +193,7 @@ TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
   EXPECT_EQ(SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log")).size(), 18u);
 
   PressButton(dialog, "&Закрыть программу");
-  EXPECT_TRUE(p.WaitForExit(10s));
+  EXPECT_TRUE(p.WaitForExit(kPatience));
   CloseHandle(locked);
 }
 
@@ -231,7 +231,7 @@ TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log")).size(), 9u);
   PressButton(dialog, "&Закрыть программу");
-  EXPECT_TRUE(p.WaitForExit(10s));
+  EXPECT_TRUE(p.WaitForExit(kPatience));
   CloseHandle(locked);
 }
 

@@ -70,7 +70,7 @@ class UnwinderTest : public ::testing::Test {
     if (!box.window) return {};
     if (caption) *caption = box.caption;
     PressButton(box.window, button);
-    WaitUntil([&] { return !IsWindow(box.window); }, 5s);
+    WaitUntil([&] { return !IsWindow(box.window); });
     return box.text;
   }
 
@@ -95,24 +95,24 @@ class UnwinderTest : public ::testing::Test {
     EXPECT_NE(window, nullptr) << "no choice window";
     if (!window) return {};
     Click(window, modeId);
-    EXPECT_TRUE(WaitUntil([&] { return Checked(window, modeId); }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return Checked(window, modeId); }));
     Click(window, kIdNext);
     Answer(p.id(), "Yes");
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(window, kIdDone)) != FALSE; }, 30s));
-    if (!screenshot.empty()) Screenshot(screenshot);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(window, kIdDone)) != FALSE; }));
+    if (!screenshot.empty()) Screenshot(screenshot, window);
     return LogLines(window);
   }
 
   void FinishWithDone(Process& p) {
     HWND window = WaitForWindow(L"KT.API.Form", p.id());
     Click(window, kIdDone);
-    EXPECT_TRUE(p.WaitForExit(15s));
+    EXPECT_TRUE(p.WaitForExit(kPatience));
   }
 
   // The removal stage ends by erasing its own copy through a hidden batch.
   void ExpectCopyErased() {
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(Copy()); }, 20s)) << "the temporary copy stayed";
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(temp_ / "Unwinder.KT.bat"); }, 20s));
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(Copy()); })) << "the temporary copy stayed";
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(temp_ / "Unwinder.KT.bat"); }));
   }
 
   // A prepared installation seen from the outside: a shortcut and a
@@ -165,7 +165,7 @@ TEST_F(UnwinderTest, TheTemplateRegeneratesTheManifestAndNothingIsCopied) {
   std::string caption;
   EXPECT_EQ(Answer(p.id(), "OK", &caption), "The configuration file \"Uninstall.ini\" was create sucsessfully!");
   EXPECT_EQ(caption, "Unwinder.KT");
-  EXPECT_TRUE(p.WaitForExit(10s));
+  EXPECT_TRUE(p.WaitForExit(kPatience));
   const std::string manifest = ReadCp1251(folder_ / "Resource" / "Uninstall.ini");
   EXPECT_EQ(manifest.rfind("ProgramName=Horavex.KT\r\n[RegSet]\r\n[InstallFiles]\r\n", 0), 0u) << manifest;
   for (const char* entry : {"\r\nHoravex.KT.exe\r\n", "\r\nUnwinder.KT.exe\r\n", "\r\n\\Sub\\b.txt\r\n",
@@ -182,9 +182,9 @@ TEST_F(UnwinderTest, TheLaunchStageHandsOverToACopyThatOffersTheChoice) {
   EXPECT_EQ(WindowText(language), "Uninstaller language...");
   EXPECT_EQ(ClientSize(language).cx, 340);
   EXPECT_EQ(ClientSize(language).cy, 160);
-  Screenshot("unwinder-language");
+  Screenshot("unwinder-language", language);
   Click(language, kIdOk);
-  EXPECT_TRUE(launch.WaitForExit(10s));
+  EXPECT_TRUE(launch.WaitForExit(kPatience));
   EXPECT_TRUE(fs::exists(Copy()));
   EXPECT_EQ(ReadCp1251(folder_ / "Settings" / "UILangSettings.ini"), "Language=Russian\r\n");
 
@@ -204,7 +204,7 @@ TEST_F(UnwinderTest, TheLaunchStageHandsOverToACopyThatOffersTheChoice) {
   EXPECT_FALSE(Checked(choice, 1044));
   EXPECT_EQ(WindowText(GetDlgItem(choice, kIdNext)), "Далее >>");
   EXPECT_FALSE(fs::exists(folder_ / "Settings" / "UILangSettings.ini"));  // read and deleted by the copy
-  Screenshot("unwinder-choice");
+  Screenshot("unwinder-choice", choice);
 
   // Cancel ends the copy with nothing removed; it still erases itself.
   Click(choice, kIdCancel);
@@ -295,7 +295,7 @@ TEST_F(UnwinderTest, RemoveEverythingLeavesOnlyWhatTheInstallerDidNotPut) {
     for (HWND w : TopWindows(L"tooltips_class32", p.id()))
       if (IsWindowVisible(w)) tip = w;
     return tip != nullptr;
-  }, 5s));
+  }));
   if (tip) {
     // About one row below the item (the tooltip adds its own margin); a tip
     // too wide for the screen at the list's left + 20 is moved left to end
@@ -306,9 +306,10 @@ TEST_F(UnwinderTest, RemoveEverythingLeavesOnlyWhatTheInstallerDidNotPut) {
     EXPECT_LE(tipRect.left, listRect.left + 20);
   }
   SetCursorPos(0, 0);
-  // The close box does nothing once the removal has begun.
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  Sleep(500);
+  // The close box does nothing once the removal has begun: the close request
+  // is handled when the call returns, and the window is still there.
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 20000, &result), 0);
   EXPECT_TRUE(IsWindow(window));
   FinishWithDone(p);
   ExpectCopyErased();
@@ -316,25 +317,25 @@ TEST_F(UnwinderTest, RemoveEverythingLeavesOnlyWhatTheInstallerDidNotPut) {
 
 TEST_F(UnwinderTest, ARunningClockIsAskedToCloseAndTheChoiceFollows) {
   Process clock(folder_ / "Horavex.KT.exe");
-  ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id(), 20s), nullptr);
+  ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id()), nullptr);
   Process p = StartRemovalStage();
   std::string caption;
   const std::string question = Answer(p.id(), "OK", &caption);
   EXPECT_EQ(question, "Программа \"Horavex.KT\" запущена в данный момент!\r\rЗакрыть программу?");
   EXPECT_EQ(caption, "Unwinder.KT");
-  EXPECT_TRUE(clock.WaitForExit(15s)) << "message 1025 did not close the clock";
+  EXPECT_TRUE(clock.WaitForExit(kPatience)) << "message 1025 did not close the clock";
   HWND choice = WaitForWindow(L"KT.API.Form", p.id());
   EXPECT_NE(choice, nullptr);
   Click(choice, kIdCancel);
-  EXPECT_TRUE(p.WaitForExit(10s));
+  EXPECT_TRUE(p.WaitForExit(kPatience));
 }
 
 TEST_F(UnwinderTest, DecliningToCloseTheClockEndsWithNothingRemoved) {
   Process clock(folder_ / "Horavex.KT.exe");
-  ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id(), 20s), nullptr);
+  ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id()), nullptr);
   Process p = StartRemovalStage();
   Answer(p.id(), "Cancel");
-  EXPECT_TRUE(p.WaitForExit(10s));
+  EXPECT_TRUE(p.WaitForExit(kPatience));
   EXPECT_TRUE(clock.Running());
   EXPECT_TRUE(TopWindows(L"KT.API.Form", p.id()).empty());
   EXPECT_TRUE(fs::exists(folder_ / "Horavex.KT.exe"));
@@ -355,7 +356,7 @@ TEST_F(UnwinderTest, AFileHeldOpenIsLeftForTheNextLogonAndTheRestartDeclined) {
   EXPECT_EQ(question,
             "Для завершения деинсталляции Horavex.KT необходимо произвести перезагрузку Вашего компьютера.\r\n\r\n"
             "Выполнить перезагрузку сейчас?");
-  EXPECT_TRUE(p.WaitForExit(10s));
+  EXPECT_TRUE(p.WaitForExit(kPatience));
   CloseHandle(file);
 
   const fs::path batch = temp_ / "reboot_Unwinder.KT.bat";
@@ -370,9 +371,9 @@ TEST_F(UnwinderTest, TheClockRegistersItselfOnceAndDropsVanishedEntries) {
   const std::string exe = Utf8(folder_ / "Horavex.KT.exe");
   auto startAndClose = [&] {
     Process clock(folder_ / "Horavex.KT.exe");
-    ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id(), 20s), nullptr);
+    ASSERT_NE(WaitForWindow(L"TFormClocks", clock.id()), nullptr);
     for (HWND main : TopWindows(L"TFormHoravex", clock.id())) PostMessageW(main, 1025, 0, 0);
-    EXPECT_TRUE(clock.WaitForExit(15s));
+    EXPECT_TRUE(clock.WaitForExit(kPatience));
   };
   auto entryExe = [&](int n) { return reg_.ReadString(kCU, PatchEntryPath(n), "ExePatch").value_or("<none>"); };
   startAndClose();

@@ -13,9 +13,8 @@
 //     state clock visible | state clock hidden | state clock missing
 //                                         answer to "report"
 //     restarted | quit
-// Client:  fake_shell.exe --send "COMMAND"
-//   Hands COMMAND to the running server and waits until it is done. Exit
-//   code 0 done, 1 no server within 5 s, 2 command refused. Commands:
+// Commands reach the server's message-only control window as WM_COPYDATA
+//   (fake_shell_client.h), each done when the call returns:
 //     move I L T R B   move bar I to that rectangle
 //     close I          destroy bar I
 //     add L T R B      a new bar, highest in z-order
@@ -26,23 +25,22 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/helpers/fake_shell_client.h"
+
 namespace {
 
-constexpr wchar_t kControlClass[] = L"HxFakeShellControl";
-constexpr ULONG_PTR kCommandTag = 0x48584653;  // "HXFS"
+using hx::fake_shell::kCommandTag;
+using hx::fake_shell::kControlClass;
 
 HINSTANCE g_instance = nullptr;
 std::wstring g_logPath;
 bool g_withButton = true;
 bool g_withClock = true;
-HWND g_control = nullptr;
 HWND g_taskbar = nullptr;
 HWND g_clock = nullptr;
 WNDPROC g_buttonProc = nullptr;
@@ -185,16 +183,6 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int Send(const std::wstring& command) {
-  HWND server = nullptr;
-  for (int i = 0; i < 100 && !(server = FindWindowW(kControlClass, nullptr)); ++i) Sleep(50);
-  if (!server) return 1;
-  std::string text;
-  for (wchar_t c : command) text += static_cast<char>(c < 128 ? c : '?');
-  COPYDATASTRUCT data = {kCommandTag, static_cast<DWORD>(text.size()), text.data()};
-  return SendMessageW(server, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) == 1 ? 0 : 2;
-}
-
 int Serve(const std::vector<RECT>& bars) {
   if (!g_logPath.empty()) {  // a fresh log per run
     HANDLE file = CreateFileW(g_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -210,8 +198,7 @@ int Serve(const std::vector<RECT>& bars) {
   // Built from the last so that bar 0 ends highest.
   g_bars.resize(bars.size());
   for (size_t i = bars.size(); i-- > 0;) g_bars[i] = CreateBar(bars[i]);
-  g_control = CreateWindowExW(0, kControlClass, L"fake_shell", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g_instance,
-                              nullptr);
+  CreateWindowExW(0, kControlClass, L"fake_shell", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, g_instance, nullptr);
   g_ready = true;
   Log("ready");
   MSG msg;
@@ -231,7 +218,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   std::vector<RECT> bars;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
-    if (arg == L"--send" && i + 1 < argc) return Send(argv[i + 1]);
     if (arg == L"--log" && i + 1 < argc) {
       g_logPath = argv[++i];
     } else if (arg == L"--bar" && i + 4 < argc) {

@@ -29,6 +29,19 @@ TEST(Drag, MovesByTheMouseDeltaInsideThePressedControl) {
   EXPECT_EQ(*p, (ScreenPoint{135, 180}));
 }
 
+TEST(Hint, GoesBesideTheClockNeverOverIt) {
+  constexpr ScreenSize hint{150, 19};
+  // Room below: under the window, from the mouse.
+  EXPECT_EQ(HintPosition(WindowAt(100, 200), hint, 130, kScreen), (ScreenPoint{130, 258}));
+  // At the bottom of the screen, or partly below it: above the window.
+  EXPECT_EQ(HintPosition(WindowAt(100, 712), hint, 130, kScreen), (ScreenPoint{130, 691}));
+  EXPECT_EQ(HintPosition(WindowAt(100, 740), hint, 130, kScreen), (ScreenPoint{130, 719}));
+  // Near the right edge it ends at the edge.
+  EXPECT_EQ(HintPosition(WindowAt(772, 200), hint, 1015, kScreen), (ScreenPoint{874, 258}));
+  // A window as tall as the screen leaves no room: the hint stays on it.
+  EXPECT_EQ(HintPosition({0, 0, 84, 768}, hint, 20, kScreen), (ScreenPoint{20, 749}));
+}
+
 TEST(Drag, BorderScreenStopsAtEveryScreenEdge) {
   PlacementState s;
   EXPECT_EQ(*Drag(s, WindowAt(700, 300), 5000, 0, Rules(true)), (ScreenPoint{772, 300}));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/taskbar_clock.h"
+#include "tests/helpers/fake_shell_client.h"
 
 namespace hx::win {
 namespace {
@@ -49,19 +50,7 @@ class FakeShellProcess {
   }
   bool Ready() { return started_ && !Lines().empty() && Lines()[0] == "ready"; }
 
-  // The client mode, as scripts use it; returns its exit code.
-  DWORD Send(const std::string& command) {
-    PROCESS_INFORMATION client;
-    if (!Run(L"\"" + HelperExe().wstring() + L"\" --send \"" + std::wstring(command.begin(), command.end()) + L"\"",
-             client))
-      return 99;
-    WaitForSingleObject(client.hProcess, 10000);
-    DWORD code = 99;
-    GetExitCodeProcess(client.hProcess, &code);
-    CloseHandle(client.hProcess);
-    CloseHandle(client.hThread);
-    return code;
-  }
+  fake_shell::SendResult Send(const std::string& command) { return fake_shell::Send(process_.dwProcessId, command); }
 
   std::vector<std::string> Lines() const {
     std::ifstream in(log_);
@@ -112,7 +101,7 @@ TEST(SystemShellWindows, HidesAndShowsTheTrayClockAndNudgesItsButton) {
 
   seen = fake.Lines().size();
   EXPECT_FALSE(ApplyTrayClockVisibility(shell, true));
-  EXPECT_EQ(fake.Send("report"), 0u);
+  EXPECT_EQ(fake.Send("report"), fake_shell::SendResult::Done);
   EXPECT_EQ(fake.LinesAfter(seen), Lines{"state clock hidden"});
 
   seen = fake.Lines().size();
@@ -122,7 +111,7 @@ TEST(SystemShellWindows, HidesAndShowsTheTrayClockAndNudgesItsButton) {
 
   // A restarted shell has a new, visible clock; the handles are found afresh.
   ApplyTrayClockVisibility(shell, true);
-  EXPECT_EQ(fake.Send("restart"), 0u);
+  EXPECT_EQ(fake.Send("restart"), fake_shell::SendResult::Done);
   const TrayWindows renewed = shell.FindTray();
   EXPECT_NE(renewed.clock, tray.clock);
   EXPECT_TRUE(shell.IsVisible(renewed.clock));
@@ -144,15 +133,15 @@ TEST(SystemShellWindows, ListsDockedToolbarsAndFollowsTheirMoves) {
 
   PlacementState state;
   const ScreenRect panels{300, 0, 552, 56};
-  EXPECT_EQ(fake.Send("move 0 0 -28 1024 2"), 0u);
+  EXPECT_EQ(fake.Send("move 0 0 -28 1024 2"), fake_shell::SendResult::Done);
   EXPECT_EQ(FollowWindowsPanel(shell, kEdgeTop, panels, state).top, -56);
 
-  EXPECT_EQ(fake.Send("close 0"), 0u);
+  EXPECT_EQ(fake.Send("close 0"), fake_shell::SendResult::Done);
   EXPECT_EQ(shell.VisibleDeskToolbars().size(), 2u);
   EXPECT_EQ(FollowWindowsPanel(shell, kEdgeTop, {300, -56, 552, 0}, state).top, 0);
 
-  EXPECT_EQ(fake.Send("close 0"), 2u);  // already gone
-  EXPECT_EQ(fake.Send("fly away"), 2u);
+  EXPECT_EQ(fake.Send("close 0"), fake_shell::SendResult::Refused);  // already gone
+  EXPECT_EQ(fake.Send("fly away"), fake_shell::SendResult::Refused);
 }
 
 LRESULT CALLBACK DecoyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
