@@ -242,7 +242,7 @@ bool CaptureScreen(const fs::path& file, const RECT* crop = nullptr) {
 // True when the picture in `file`, or its part `area`, holds more than one
 // colour: a window that is drawn, not an empty screen.
 bool PictureHasDetail(const fs::path& file, const RECT* area = nullptr) {
-  const fs::path answer = fs::path(file).replace_extension(".txt");
+  const fs::path answer = BuildFolder() / "screenshots" / "probe" / "detail.txt";
   std::error_code ec;
   fs::remove(answer, ec);
   const std::wstring cropping = area ? L" -crop " + Geometry(*area) + L" +repage" : L"";
