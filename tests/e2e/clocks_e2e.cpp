@@ -74,18 +74,20 @@ TEST_F(ClocksTest, FreshStartShowsLocalTimeAndTodayAndWritesTwoRecords) {
   ASSERT_NE(ChildByText(clocks, "Системное"), nullptr);
   ASSERT_NE(ChildByText(clocks, "Дата"), nullptr);
 
-  // The time line is this machine's local time, within a second or two.
-  SYSTEMTIME local;
-  GetLocalTime(&local);
-  const std::string shown = WindowText(PanelMatching(clocks, kClockPattern));
-  int h = 0, m = 0, s = 0;
-  ASSERT_EQ(std::sscanf(shown.c_str(), "%d : %d : %d", &h, &m, &s), 3);
-  const int difference = (local.wHour * 3600 + local.wMinute * 60 + local.wSecond) - (h * 3600 + m * 60 + s);
-  EXPECT_LE(std::abs(difference), 3) << shown;
-  // Today in the default date format dd.MM.yy.
-  EXPECT_NE(ChildByText(clocks, Format("%02d.%02d.", local.wDay, local.wMonth) +
-                                    Format("%02d", local.wYear % 100, 0)),
-            nullptr);
+  // The time line is this machine's local time, within a second or two, and
+  // the date line today in the default format dd.MM.yy; read again should
+  // the day turn between the readings.
+  std::string shown;
+  EXPECT_TRUE(WaitUntil([&] {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    shown = WindowText(PanelMatching(clocks, kClockPattern));
+    int h = 0, m = 0, s = 0;
+    if (std::sscanf(shown.c_str(), "%d : %d : %d", &h, &m, &s) != 3) return false;
+    const int difference = (local.wHour * 3600 + local.wMinute * 60 + local.wSecond) - (h * 3600 + m * 60 + s);
+    const std::string today = Format("%02d.%02d.", local.wDay, local.wMonth) + Format("%02d", local.wYear % 100, 0);
+    return std::abs(difference) <= 3 && ChildByText(clocks, today) != nullptr;
+  })) << "shown " << shown;
   Screenshot("clocks-fresh", clocks);
 
   const std::string file = ReadCp1251(folder_ / "Settings" / "HXClocks.ini");
@@ -145,14 +147,17 @@ TEST_F(ClocksTest, TwelveHourModeAndChosenDateFormat) {
   WriteSettings("PmAmFormat=1\r\nFormatDate=7\r\n");
   HWND clocks = Start();
   const std::regex twelveHour{R"((AM|PM) \d\d : \d\d)"};
-  SYSTEMTIME local;
-  GetLocalTime(&local);
-  const std::string shown = WindowText(PanelMatching(clocks, twelveHour));
-  EXPECT_EQ(shown.substr(0, 2), local.wHour < 12 ? "AM" : "PM");
-  const int hour12 = local.wHour % 12 == 0 ? 12 : local.wHour % 12;
-  EXPECT_EQ(shown.substr(3, 2), Format("%02d", hour12, 0)) << shown;
-  EXPECT_NE(ChildByText(clocks, Format("%04d-%02d-", local.wYear, local.wMonth) + Format("%02d", local.wDay, 0)),
-            nullptr);
+  // Read again should the hour or the day turn between the readings.
+  std::string shown, expected;
+  EXPECT_TRUE(WaitUntil([&] {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    shown = WindowText(PanelMatching(clocks, twelveHour));
+    const int hour12 = local.wHour % 12 == 0 ? 12 : local.wHour % 12;
+    expected = (local.wHour < 12 ? "AM " : "PM ") + Format("%02d", hour12, 0);
+    const std::string today = Format("%04d-%02d-", local.wYear, local.wMonth) + Format("%02d", local.wDay, 0);
+    return shown.substr(0, 5) == expected && ChildByText(clocks, today) != nullptr;
+  })) << "shown " << shown << ", expected " << expected;
 }
 
 // The zone panel shows universal time plus its own offset, whatever the
@@ -164,7 +169,7 @@ TEST_F(ClocksTest, ZoneClockFollowsTrueUniversalTime) {
   for (HWND child : Children(GetParent(ChildByText(clocks, "Катманду"))))
     if (child != ChildByText(clocks, "Катманду")) zone = child;
   ASSERT_NE(zone, nullptr);
-  // Compare with the minute the test computes; retry across a minute change.
+  // Compare with the minute the test computes; read again across a minute change.
   std::string expected, shown;
   EXPECT_TRUE(WaitUntil([&] {
     SYSTEMTIME utc;

@@ -305,11 +305,21 @@ int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) 
   std::wstring escaped;
   for (wchar_t c : script) escaped += c == L'"' ? std::wstring(L"\\\"") : std::wstring(1, c);
   std::wstring command = L"/bin/sh -c \"" + escaped + L"\"";
+  // The shell gets the null device for its standard handles: handed the
+  // test's own output, a Unix program started under Wine can leave it
+  // unusable for the rest of the run.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return -1;
+  const BOOL started =
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+  CloseHandle(null);
+  if (!started) return -1;
   if (info.hProcess) CloseHandle(info.hProcess);
   if (info.hThread) CloseHandle(info.hThread);
   const fs::path statusFile = folder / (name + ".status");
