@@ -15,13 +15,15 @@ failed=0
 logs="$root/build/test-logs"
 mkdir -p "$logs"
 
-# Runs one gtest program and adds its counts to the totals.
+# Runs one gtest program and adds its counts to the totals. A program that
+# hangs is ended after 30 minutes and counts as failed.
 run_suite() {
   local name=$1; shift
   local log="$logs/$name.log"
   echo "== $name"
-  "$@" >"$log" 2>&1
+  timeout --kill-after=30 1800 "$@" >"$log" 2>&1
   local status=$?
+  [ "$status" -eq 124 ] && echo "   $name did not end within 30 minutes"
   local p f
   p=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -1)
   f=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -1)

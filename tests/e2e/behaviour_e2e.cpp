@@ -203,7 +203,13 @@ class BehaviourTest : public ::testing::Test {
     EXPECT_NE(menu, nullptr) << "no menu opened";
     if (!menu) return {};
     EXPECT_TRUE(WaitUntilOnScreen(menu)) << "the menu is not on the screen";
-    return ReadPopupMenu(menu);
+    // A menu window can show a moment before its items can be read.
+    std::vector<PopupMenuItem> items;
+    EXPECT_TRUE(WaitUntil([&] {
+      items = ReadPopupMenu(menu);
+      return !items.empty();
+    })) << "the menu's items cannot be read";
+    return items;
   }
 
   // Escape to the menu's own loop, which reads the keys of its thread.
