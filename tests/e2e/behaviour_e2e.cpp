@@ -316,14 +316,16 @@ TEST_F(BehaviourTest, DraggingIsClampedToTheScreenOnlyWithBorderScreen) {
   RECT overlap{};
   EXPECT_FALSE(IntersectRect(&overlap, &hintRect, &clockRect)) << "the hint covers the clock";
   EXPECT_EQ(hintRect.bottom, clockRect.top - 2) << "the hint is not just above the clock";
+  // The release writes the settings file anew; the test reads it only then,
+  // as a reader holding it open would make that replacement fail.
+  fs::remove(SettingsFile());
   Drag(Inside(clocks_), {5, 5});
   EXPECT_TRUE(WaitUntil([&] { return IsAt(clocks_, {0, 0}); }))
       << "at " << WindowRect(clocks_).left << ", " << WindowRect(clocks_).top;
-  std::string saved;
-  EXPECT_TRUE(WaitUntil([&] {
-    saved = ReadCp1251(SettingsFile());
-    return saved.find("Left=0\r\n") != std::string::npos && saved.find("Top=0\r\n") != std::string::npos;
-  })) << "the release saves the place: " << saved;
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(SettingsFile()); })) << "the release saves the settings";
+  const std::string saved = ReadCp1251(SettingsFile());
+  EXPECT_NE(saved.find("Left=0\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Top=0\r\n"), std::string::npos) << saved;
   program_.Kill();
 
   WriteSettings({.borderScreen = false, .left = 600, .top = 300});
@@ -401,11 +403,13 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   DestroyWindow(cover);
 
   // "В левый-верхний угол" while locked: there it stays, and there it is saved.
+  fs::remove(SettingsFile());
   items = OpenTrayMenu(menu);
   Choose(items, "В левый-верхний угол");
   ASSERT_TRUE(WaitUntil([&] { return IsAt(clocks_, {0, 0}); }));
   WaitForNextSecond();
   EXPECT_TRUE(IsAt(clocks_, {0, 0})) << "the lock moved with the window";
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(SettingsFile()); })) << "the corner is not saved";
   const std::string saved = ReadCp1251(SettingsFile());
   for (const char* key : {"BlockedMove=1\r\n", "Left=0\r\n", "Top=0\r\n"})
     EXPECT_NE(saved.find(key), std::string::npos) << key;
