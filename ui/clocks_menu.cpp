@@ -1,5 +1,6 @@
 #include "ui/clocks_menu.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "ui/clocks_form.h"
 #include "ui/guard.h"
 #include "ui/main_form.h"
+#include "ui/settings_form.h"
 #include "ui/tray_icon.h"
 #include "win32/text.h"
 
@@ -18,8 +20,30 @@ namespace {
 
 // --- Dialogs opened from the menu, shown modally. ---
 void ShowTimeCalculator() {}
-void ShowSettingsDialog() {}
+void ShowSettingsDialog() { RunSettingsDialog(); }
 void ShowAboutDialog() {}
+
+// The window a person answers now while a menu dialog shows: modal windows
+// leave only the innermost dialog (or its message box) enabled.
+BOOL CALLBACK FindAnsweringWindow(HWND window, LPARAM param) {
+  const AppState& app = App();
+  if (window == app.mainWindow || window == app.clocksWindow || !IsWindowVisible(window) || !IsWindowEnabled(window))
+    return TRUE;
+  wchar_t cls[64] = L"";
+  GetClassNameW(window, cls, 64);
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 || lstrcmpW(cls, L"#32768") == 0) return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
+
+void BringMenuDialogToFront() {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindAnsweringWindow, reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog) dialog = SettingsDialogWindow();
+  if (!dialog) return;
+  BringToFront(dialog);
+  SetForegroundWindow(dialog);
+}
 
 HMENU BuildNativeMenu(const std::vector<PanelsMenuItem>& items) {
   HMENU menu = CreatePopupMenu();
@@ -126,6 +150,12 @@ void RunCommand(HWND window, PanelsCommand command, bool checked) {
 }  // namespace
 
 void ShowPanelsMenu(HWND window, POINT at, bool fromTrayIcon, bool embedded) {
+  // One dialog at a time, and the program is not closed under it: the menu
+  // stays shut and the open dialog comes forward instead.
+  if (App().placement.MenuDialogOpen) {
+    BringMenuDialogToFront();
+    return;
+  }
   std::vector<PanelsMenuItem> items;
   HMENU menu = nullptr;
   Guard(kPanelsMenuOpenErrorCode, [&] {

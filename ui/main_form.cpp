@@ -59,8 +59,8 @@ void FollowWindowsPanel() {
   if (out.mainWindowVisible) ShowWindow(app.mainWindow, *out.mainWindowVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
-// Starts the separate update-check program.
-void StartUpdateCheck() {}
+bool g_updateCheckRunning = false;  // TimerACNV1 polls for the result
+
 // Reads the update-check result.
 void ProcessCheckResult() {}
 void SetCheckStatus(bool /*finished*/) {}
@@ -104,6 +104,8 @@ void Timer1Timer() {
   });
 }
 
+}  // namespace
+
 // An opaque panels window is an ordinary window: a layered one costs more to
 // draw, and some window systems lose its content.
 void ApplyOpacity() {
@@ -118,6 +120,13 @@ void ApplyOpacity() {
   if (!(exStyle & WS_EX_LAYERED)) SetWindowLongPtrW(clocks, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
   SetLayeredWindowAttributes(clocks, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
+
+// Starts the separate update-check program.
+void StartUpdateCheck() {}
+void ResetUpdateCheck() {}
+bool UpdateCheckRunning() { return g_updateCheckRunning; }
+
+namespace {
 
 PanelsGeometry CurrentPanelsGeometry() {
   PanelsGeometry g;
@@ -226,6 +235,7 @@ void TimerACNV1Timer() {
     ProcessCheckResult();
   }
   KillTimer(App().mainWindow, kTimerACNV1);
+  g_updateCheckRunning = false;
   SetCheckStatus(true);
 }
 

@@ -21,6 +21,16 @@ void FinishProgram();
 // Both windows above all others, or in the normal order.
 void ApplyStayOnTop(bool onTop);
 
+// Gives the panels window the opacity of AlphaUsed and AlphaSet.
+void ApplyOpacity();
+
+// The update check. StartUpdateCheck runs at most once until
+// ResetUpdateCheck clears its latches; UpdateCheckRunning is true while the
+// program waits for the checker's result.
+void StartUpdateCheck();
+void ResetUpdateCheck();
+bool UpdateCheckRunning();
+
 // Settings file operations; each reports its own failures.
 void LoadParametrs();
 void LoadParametrsA();

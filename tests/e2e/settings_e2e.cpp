@@ -1,0 +1,400 @@
+// The settings dialog seen from outside: opened from the real menus and
+// driven with the mouse and the keyboard as a person would, then judged by
+// the files it writes, the panels window and the fake shell's tray clock.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <regex>
+#include <utility>
+
+#include "base/textfile.h"
+#include "tests/e2e/harness.h"
+#include "tests/helpers/fake_shell_client.h"
+#include "win32/text.h"
+
+namespace hx::e2e {
+namespace {
+
+constexpr UINT kTrayCallback = 1026;
+
+// A complete settings file with the program's defaults (and no update
+// check), so that no repair notice interrupts a test.
+const std::string kSettingsFile =
+    "[Main]\r\nFile=<Horavex Settings File>\r\nVersion=01.00\r\nProgramVersion=Horavex.KT 1.0.1.2k.ru\r\n"
+    "Date=01.01.2024\r\n[Settings]\r\nAlphaSet=255\r\nAlphaUsed=1\r\nStayOnTop=0\r\nAutoLaunch=0\r\n"
+    "BlockedMove=0\r\nHideTrayClock=0\r\nBorderScreen=1\r\nBorderA=1\r\nBorderC=1\r\nBorderT=1\r\nVertical=0\r\n"
+    "PmAmFormat=0\r\nFormatDate=0\r\n[includeOnWPanel]\r\nEnabled=0\r\nNumPanel=0\r\nRetainOnWPanel=1\r\n"
+    "[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\nAUCheckEnabled=0\r\n[Position]\r\nLeft=300\r\nTop=200\r\n";
+
+// The system-time panel, a zone panel (+05:45) and the date panel.
+std::string ThreePanelFile() {
+  auto record = [](int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
+    return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name +
+           "\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" +
+           sign + "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
+           "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
+  };
+  return "[Settings]\r\nPanelsCount=3\r\n" + record(0, "Системное", "0", 0, 0, 1) +
+         record(1, "Катманду", "+", 5, 45, 0) + record(2, "Дата", "0", 0, 0, 2);
+}
+
+void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
+
+void Click(POINT at, int button = 1) {
+  Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y));
+  Xdo(L"click " + std::to_wstring(button));
+}
+
+// The text of another program's control, which the control gives out itself
+// (a combo box keeps it apart from its window title).
+std::string ControlText(HWND control) {
+  wchar_t text[256] = L"";
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
+  return win::Narrow(text);
+}
+
+POINT Centre(HWND window) {
+  const RECT r = WindowRect(window);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The row's check box in the panel list (another process's list view).
+bool RowChecked(HWND list, int row) {
+  return ((SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+std::vector<std::string> Lines(const fs::path& file) {
+  auto text = ReadTextFile(file);
+  return text ? SplitLines(*text) : std::vector<std::string>{};
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = FreshProgramFolder("settings-" + name);
+    log_ = folder_.parent_path() / "shell.log";
+  }
+
+  void TearDown() override {
+    program_.Kill();
+    if (shell_.Running()) {
+      fake_shell::Send(shell_.id(), "quit");
+      if (!shell_.WaitForExit(kPatience)) shell_.Kill();
+    }
+  }
+
+  fs::path SettingsFile() const { return folder_ / "Settings" / "HXSettings.ini"; }
+  fs::path ClocksFile() const { return folder_ / "Settings" / "HXClocks.ini"; }
+
+  void StartShell() {
+    shell_ = Process(HelperFile("fake_shell.exe"), L"--log \"" + log_.wstring() + L"\"");
+    ASSERT_TRUE(WaitUntil([&] {
+      for (const std::string& line : Lines(log_))
+        if (line == "ready") return true;
+      return false;
+    })) << "fake_shell did not start";
+  }
+
+  // What was done to the fake shell's tray clock, in order.
+  std::vector<std::string> ClockEvents() const {
+    std::vector<std::string> events;
+    for (const std::string& line : Lines(log_))
+      if (line.rfind("clock ", 0) == 0) events.push_back(line);
+    return events;
+  }
+
+  void StartProgram() {
+    program_ = Process(folder_ / "Horavex.KT.exe");
+    clocks_ = WaitForWindow(L"TFormClocks", program_.id());
+    ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
+    ASSERT_TRUE(WaitUntil([&] { return DatePanel() != nullptr; })) << "the clock shows no date";
+    ASSERT_TRUE(WaitUntilOnScreen(clocks_));
+  }
+
+  // Chooses "Настройки программы..." in the menu of the panels window
+  // (right click on it) or of the tray icon, and waits for the dialog.
+  void OpenSettings(bool fromTrayIcon) {
+    if (fromTrayIcon) {
+      Xdo(L"mousemove 600 600");
+      PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
+    } else {
+      const RECT r = WindowRect(clocks_);
+      Click({r.left + 20, r.top + 20}, 3);
+    }
+    HWND menu = WaitForPopupMenu(program_.id());
+    ASSERT_NE(menu, nullptr) << "no menu opened";
+    ASSERT_TRUE(WaitUntilOnScreen(menu));
+    const auto items = ReadPopupMenu(menu);
+    const PopupMenuItem* item = FindItem(items, "Настройки программы...");
+    ASSERT_NE(item, nullptr);
+    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
+    dialog_ = WaitForWindow(L"TFormSettings", program_.id());
+    ASSERT_NE(dialog_, nullptr) << "the settings dialog did not open";
+    ASSERT_TRUE(WaitUntilOnScreen(dialog_));
+  }
+
+  HWND Control(const std::string& text) const {
+    HWND c = ChildByText(dialog_, text);
+    EXPECT_NE(c, nullptr) << text;
+    return c;
+  }
+
+  HWND ControlOfClass(const std::string& className) const {
+    for (HWND child : Children(dialog_))
+      if (ClassOf(child) == className) return child;
+    ADD_FAILURE() << "no control of class " << className;
+    return nullptr;
+  }
+
+  // The pages of the tabs, in tab order.
+  std::vector<HWND> Pages() const {
+    std::vector<HWND> pages;
+    for (HWND child : Children(dialog_))
+      if (GetParent(child) == dialog_ && ClassOf(child) == "TFormSettingsPage") pages.push_back(child);
+    return pages;
+  }
+
+  // Clicks the first tab button and moves right with the arrow keys, as a
+  // keyboard user would; waits until the page shows.
+  void ShowTab(size_t index) {
+    const RECT tabs = WindowRect(ControlOfClass("SysTabControl32"));
+    Click({tabs.left + 12, tabs.top + 8});
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 4u);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(pages[0]); }));
+    for (size_t i = 0; i < index; ++i) Key(L"Right");
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(pages[index]); })) << "tab " << index << " did not show";
+  }
+
+  // Keys for the dialog. Without a window manager the X server hands a key
+  // to the window under the mouse, so the mouse rests on the dialog's
+  // status bar, where it shows no hint.
+  void Key(const std::wstring& keys) {
+    if (dialog_ && IsWindow(dialog_)) {
+      POINT cursor{};
+      GetCursorPos(&cursor);
+      const RECT r = WindowRect(dialog_);
+      if (!PtInRect(&r, cursor))
+        Xdo(L"mousemove " + std::to_wstring(r.left + 60) + L" " + std::to_wstring(r.bottom - 8));
+    }
+    Xdo(L"key " + keys);
+  }
+
+  void WaitForDialogToClose() {
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); })) << "the dialog stays open";
+  }
+
+  // The value line of the date panel and the caption lines, left to right.
+  HWND DatePanel() const {
+    static const std::regex date{R"(\d+[.-]\d+[.-]\d+)"};
+    for (HWND child : Children(clocks_))
+      if (IsWindowVisible(child) && std::regex_match(WindowText(child), date)) return child;
+    return nullptr;
+  }
+  std::vector<std::string> ShownCaptions() const {
+    std::vector<std::pair<LONG, std::string>> shown;
+    for (HWND child : Children(clocks_)) {
+      const std::string text = WindowText(child);
+      if (IsWindowVisible(child) && (text == "Системное" || text == "Дата" || text == "Катманду"))
+        shown.push_back({WindowRect(child).left, text});
+    }
+    std::sort(shown.begin(), shown.end());
+    std::vector<std::string> names;
+    for (const auto& [left, text] : shown) names.push_back(text);
+    return names;
+  }
+  bool Vertical() const {
+    const RECT r = WindowRect(clocks_);
+    return r.bottom - r.top > r.right - r.left;
+  }
+  bool Layered() const { return (GetWindowLongPtrW(clocks_, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+  fs::path folder_, log_;
+  Process shell_, program_;
+  HWND clocks_ = nullptr;
+  HWND dialog_ = nullptr;
+};
+
+TEST_F(SettingsTest, OkWritesEveryKeyOfBothFiles) {
+  WriteCp1251(SettingsFile(), "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=0\r\n");
+  StartProgram();
+  OpenSettings(true);
+  const SIZE client = ClientSize(dialog_);
+  EXPECT_EQ(client.cx, 541);
+  EXPECT_EQ(client.cy, 273);
+  EXPECT_EQ(WindowText(dialog_), "Horavex.KT - Настройки программы...");
+  EXPECT_EQ(GetWindow(dialog_, GW_OWNER), TopWindows(L"TFormHoravex", program_.id()).at(0));
+  Screenshot("settings-general", dialog_);
+
+  // The start rewrote the clocks file; OK must write it again.
+  fs::remove(ClocksFile());
+  HWND autoCheck = Control("Проверять наличие новой версии при запуске программы");
+  Click(Centre(autoCheck));
+  HWND interval = nullptr;
+  for (HWND child : Children(dialog_))
+    if (ClassOf(child) == "ComboBox" && ControlText(child) == "5") interval = child;
+  ASSERT_NE(interval, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(interval); })) << "the interval follows the check box";
+
+  ShowTab(1);
+  Screenshot("settings-appearance", dialog_);
+  Click(Centre(Control("PM/AM формат времени")));
+  ShowTab(2);
+  Screenshot("settings-panels-look", dialog_);
+  Click(Centre(Control("Рамка - вогнутая")));
+  ShowTab(3);
+  Screenshot("settings-panel-list", dialog_);
+  Key(L"Return");
+  WaitForDialogToClose();
+
+  std::string saved;
+  ASSERT_TRUE(WaitUntil([&] {
+    saved = ReadCp1251(SettingsFile());
+    return saved.find("PmAmFormat=1\r\n") != std::string::npos;
+  })) << saved;
+  for (const char* key :
+       {"File=<Horavex Settings File>\r\n", "Version=01.00\r\n", "ProgramVersion=Horavex.KT 1.0.1.2k.ru\r\n",
+        "AlphaSet=255\r\n", "AlphaUsed=1\r\n", "StayOnTop=0\r\n", "AutoLaunch=0\r\n", "BlockedMove=0\r\n",
+        "HideTrayClock=0\r\n", "BorderScreen=1\r\n", "BorderA=0\r\n", "BorderC=1\r\n", "BorderT=1\r\n",
+        "Vertical=0\r\n", "FormatDate=0\r\n", "Enabled=0\r\n", "NumPanel=0\r\n", "RetainOnWPanel=1\r\n",
+        "IntervalAUCheck=2\r\n", "AUCheckEnabled=0\r\n", "Left=", "Top=", "Date="})
+    EXPECT_NE(saved.find(key), std::string::npos) << key;
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(ClocksFile()); })) << "OK writes the clocks file";
+  const std::string clocks = ReadCp1251(ClocksFile());
+  EXPECT_NE(clocks.find("PanelsCount=2\r\n"), std::string::npos) << clocks;
+  EXPECT_NE(clocks.find("Name=Системное\r\n"), std::string::npos) << clocks;
+}
+
+TEST_F(SettingsTest, CancelGivesBackWhatActedAtOnceWithAndWithoutASettingsFile) {
+  for (const bool withFile : {true, false}) {
+    SCOPED_TRACE(withFile ? "with HXSettings.ini" : "without HXSettings.ini");
+    StartShell();
+    if (withFile)
+      WriteCp1251(SettingsFile(), kSettingsFile);
+    else
+      fs::remove(SettingsFile());
+    StartProgram();
+    const std::string before = ReadCp1251(SettingsFile());
+    const std::string dateBefore = WindowText(DatePanel());
+    OpenSettings(true);  // the tray menu: nothing is saved on the way
+    ShowTab(1);
+
+    // Each change shows at once.
+    HWND alphaValue = nullptr;
+    for (HWND child : Children(dialog_))
+      if (WindowText(child) == "255" && ClassOf(child) == "Static") alphaValue = child;
+    ASSERT_NE(alphaValue, nullptr);
+    const RECT track = WindowRect(ControlOfClass("msctls_trackbar32"));
+    // A click on the groove left of the thumb pages down.
+    Click({track.left + (track.right - track.left) / 4, (track.top + track.bottom) / 2 + 4});
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(alphaValue) != "255" && Layered(); }))
+        << "the slider changes the opacity: " << WindowText(alphaValue) << (Layered() ? " layered" : " opaque");
+    Click(Centre(Control("Вертикальное раcположение")));
+    EXPECT_TRUE(WaitUntil([&] { return Vertical(); })) << "the panels stack at once";
+    HWND format = nullptr;
+    for (HWND child : Children(dialog_))
+      if (ClassOf(child) == "ComboBox" && ControlText(child) == " dd.MM.yy") format = child;
+    ASSERT_NE(format, nullptr);
+    Click(Centre(format));
+    Key(L"Down");
+    Key(L"Return");
+    EXPECT_TRUE(WaitUntil([&] { return DatePanel() && WindowText(DatePanel()).find('-') != std::string::npos; }))
+        << "the date format changes at once";
+    Click(Centre(Control("Скрывать стандартные часы в системном трее, если запущена Horavex.KT")));
+    EXPECT_TRUE(WaitUntil([&] { return !ClockEvents().empty() && ClockEvents().back() == "clock hidden"; }))
+        << "the tray clock hides at once";
+    Screenshot(withFile ? "settings-changed" : "settings-changed-fresh", dialog_);
+
+    Key(L"Escape");
+    WaitForDialogToClose();
+    EXPECT_TRUE(WaitUntil([&] { return !Vertical() && !Layered(); })) << "layout and opacity come back";
+    EXPECT_TRUE(WaitUntil([&] { return DatePanel() && WindowText(DatePanel()) == dateBefore; }))
+        << "the date format comes back";
+    EXPECT_TRUE(WaitUntil([&] { return ClockEvents().back() == "clock shown"; })) << "the tray clock comes back";
+    EXPECT_EQ(ReadCp1251(SettingsFile()), before) << "Cancel writes nothing";
+
+    program_.Kill();
+    fake_shell::Send(shell_.id(), "quit");
+    ASSERT_TRUE(shell_.WaitForExit(kPatience));
+  }
+}
+
+TEST_F(SettingsTest, PanelListFollowsTheKeysReordersAndKeepsOnePanelVisible) {
+  WriteCp1251(SettingsFile(), kSettingsFile);
+  WriteCp1251(ClocksFile(), ThreePanelFile());
+  StartProgram();
+  const std::string clocksBefore = ReadCp1251(ClocksFile());
+  OpenSettings(false);
+  ShowTab(3);
+  HWND list = ControlOfClass("SysListView32");
+  HWND remove = Control("Удалить"), up = Control("Вверх"), down = Control("Вниз");
+  ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+
+  // The first row: the system-time panel can neither go nor move up.
+  const RECT r = WindowRect(list);
+  Click({r.left + 60, r.top + 10});
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(remove) && !IsWindowEnabled(up) && IsWindowEnabled(down); }));
+  Key(L"Down");  // the zone panel
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(remove) && IsWindowEnabled(up); }));
+  Click(Centre(up));
+  EXPECT_TRUE(WaitUntil([&] {
+    return ShownCaptions() == std::vector<std::string>{"Катманду", "Системное", "Дата"};
+  })) << "the panels window shows the new order at once";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(up); })) << "the moved row stays selected";
+  Key(L"Down");  // back on the system-time row, by the keyboard
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(remove) && IsWindowEnabled(up); }));
+
+  // Hide the system-time and the zone panel; the date panel must stay.
+  Key(L"space");
+  EXPECT_TRUE(WaitUntil([&] { return !RowChecked(list, 1); }));
+  Key(L"Up");
+  Key(L"space");
+  EXPECT_TRUE(WaitUntil([&] { return ShownCaptions() == std::vector<std::string>{"Дата"}; }));
+  Key(L"Down");
+  Key(L"Down");
+  Key(L"space");
+  const MessageBoxInfo box = WaitForMessageBox(program_.id());
+  ASSERT_NE(box.window, nullptr) << "no refusal";
+  EXPECT_EQ(box.text, "Хотя бы одна панель должна быть видима!");
+  Screenshot("settings-last-visible-panel", box.window);
+  PressButton(box.window, "OK");
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }));
+  EXPECT_TRUE(RowChecked(list, 2));
+  EXPECT_EQ(ShownCaptions(), std::vector<std::string>{"Дата"});
+
+  Key(L"Escape");
+  WaitForDialogToClose();
+  EXPECT_TRUE(WaitUntil([&] {
+    return ShownCaptions() == std::vector<std::string>{"Системное", "Катманду", "Дата"};
+  })) << "Cancel brings the panels back as they were";
+  EXPECT_EQ(ReadCp1251(ClocksFile()), clocksBefore);
+}
+
+TEST_F(SettingsTest, OneDialogAtATimeAndEscapeOrAltF4Cancel) {
+  WriteCp1251(SettingsFile(), kSettingsFile);
+  StartProgram();
+  OpenSettings(false);
+  // The tray icon's right button while the dialog is open: no menu (which
+  // would block this call), no second dialog; the dialog comes forward.
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN, SMTO_NORMAL, 20000, &ignored))
+      << "a menu opened";
+  for (HWND menu : TopWindows(L"#32768", program_.id())) EXPECT_FALSE(IsWindowVisible(menu));
+  EXPECT_EQ(TopWindows(L"TFormSettings", program_.id()).size(), 1u);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog_; }));
+  Key(L"Escape");
+  WaitForDialogToClose();
+  ASSERT_TRUE(program_.Running());
+
+  OpenSettings(true);
+  Key(L"alt+F4");
+  WaitForDialogToClose();
+  EXPECT_TRUE(IsWindowVisible(clocks_));
+}
+
+}  // namespace
+}  // namespace hx::e2e
