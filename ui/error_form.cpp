@@ -37,8 +37,6 @@ struct ErrorForm {
   HICON errorIcon = nullptr;
 };
 
-ErrorForm* FormOf(HWND window) { return reinterpret_cast<ErrorForm*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
-
 HWND AddControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id, int x, int y, int w,
                 int h, HFONT font) {
   HWND c = CreateWindowExW(0, cls, win::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
@@ -130,12 +128,8 @@ void Button4Click(HWND window) {
 }
 
 LRESULT CALLBACK ErrorFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  ErrorForm* form = FormOf(window);
+  ErrorForm* form = FormOfWindow<ErrorForm>(window, msg, lParam);
   switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(window, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-      break;
     case WM_CREATE:
       Guard("1.006 - 006.0", [&] { FormCreate(window, *form); });
       return 0;

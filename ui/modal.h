@@ -13,6 +13,17 @@ void RunModal(HWND window);
 // window's styles, on the primary screen.
 RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
+// The object a window was created with (CreateWindowEx's last argument),
+// kept in GWLP_USERDATA from WM_NCCREATE on; nullptr before that. Call it
+// first in the window procedure with every message.
+template <typename Form>
+Form* FormOfWindow(HWND window, UINT msg, LPARAM lParam) {
+  if (msg == WM_NCCREATE)
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  return reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 // Tahoma at the given pixel height, as the program's windows use it.
 HFONT CreateTahoma(int pixelHeight, int weight = FW_NORMAL, bool underline = false);
 

@@ -10,15 +10,6 @@ PanelMouseHandler g_mouseHandler = nullptr;
 
 PanelLook* LookOf(HWND panel) { return reinterpret_cast<PanelLook*>(GetWindowLongPtrW(panel, GWLP_USERDATA)); }
 
-UINT EdgeFlags(const Bevels& b) {
-  UINT flags = 0;
-  if (b.outer == Bevel::Raised) flags |= BDR_RAISEDOUTER;
-  if (b.outer == Bevel::Lowered) flags |= BDR_SUNKENOUTER;
-  if (b.inner == Bevel::Raised) flags |= BDR_RAISEDINNER;
-  if (b.inner == Bevel::Lowered) flags |= BDR_SUNKENINNER;
-  return flags;
-}
-
 void Paint(HWND panel) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(panel, &ps);
@@ -112,5 +103,14 @@ void SetPanelText(HWND panel, const wchar_t* text) {
 }
 
 void SetPanelMouseHandler(PanelMouseHandler handler) { g_mouseHandler = handler; }
+
+UINT EdgeFlags(const Bevels& b) {
+  UINT flags = 0;
+  if (b.outer == Bevel::Raised) flags |= BDR_RAISEDOUTER;
+  if (b.outer == Bevel::Lowered) flags |= BDR_SUNKENOUTER;
+  if (b.inner == Bevel::Raised) flags |= BDR_RAISEDINNER;
+  if (b.inner == Bevel::Lowered) flags |= BDR_SUNKENINNER;
+  return flags;
+}
 
 }  // namespace hx::ui

@@ -17,6 +17,9 @@ struct PanelLook {
 
 void RegisterPanelControlClass(HINSTANCE instance);
 
+// The DrawEdge flags of a panel's bevels (0 for a flat panel).
+UINT EdgeFlags(const Bevels& bevels);
+
 // A child panel at `rect` of `parent`, with the given look and text.
 HWND CreatePanelControl(HWND parent, const PanelRect& rect, const PanelLook& look, const wchar_t* text);
 

@@ -18,6 +18,7 @@
 #include "ui/guard.h"
 #include "ui/message_box.h"
 #include "ui/modal.h"
+#include "ui/panel_control.h"
 #include "win32/text.h"
 
 namespace hx::ui {
@@ -94,8 +95,6 @@ struct SignForm {
   HFONT valueFont = nullptr;    // 9 pt, the preview's value line
   HICON helpIcon = nullptr;
 };
-
-SignForm* FormOf(HWND window) { return reinterpret_cast<SignForm*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 int PointsToPixels(int points) {
   HDC screen = GetDC(nullptr);
@@ -255,15 +254,6 @@ void FormCreate(HWND window, SignForm& form) {
 
 // --- Drawing: the preview as the panels window draws its panels, and the
 // colour buttons in their line's colours. ---
-
-UINT EdgeFlags(const Bevels& b) {
-  UINT flags = 0;
-  if (b.outer == Bevel::Raised) flags |= BDR_RAISEDOUTER;
-  if (b.outer == Bevel::Lowered) flags |= BDR_SUNKENOUTER;
-  if (b.inner == Bevel::Raised) flags |= BDR_RAISEDINNER;
-  if (b.inner == Bevel::Lowered) flags |= BDR_SUNKENINNER;
-  return flags;
-}
 
 void FillWith(HDC dc, const RECT& r, COLORREF colour) {
   HBRUSH brush = CreateSolidBrush(colour);
@@ -429,12 +419,8 @@ void OnCommand(HWND window, SignForm& form, int id, int code) {
 }
 
 LRESULT CALLBACK SignFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  SignForm* form = FormOf(window);
+  SignForm* form = FormOfWindow<SignForm>(window, msg, lParam);
   switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(window, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-      break;
     case WM_CREATE:
       Guard(kCodeSignFormCreate, [&] { FormCreate(window, *form); });
       return form->created ? 0 : -1;  // no half-built editor

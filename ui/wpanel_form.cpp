@@ -65,8 +65,6 @@ struct WPanelForm {
   bool accepted = false;  // WPanelAccepted
 };
 
-WPanelForm* FormOf(HWND window) { return reinterpret_cast<WPanelForm*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
-
 int PointsToPixels(int points) {
   HDC screen = GetDC(nullptr);
   const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
@@ -218,12 +216,8 @@ void DrawMemo(const DRAWITEMSTRUCT& item) {
 }
 
 LRESULT CALLBACK WPanelFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  WPanelForm* form = FormOf(window);
+  WPanelForm* form = FormOfWindow<WPanelForm>(window, msg, lParam);
   switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(window, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-      break;
     case WM_CREATE:
       Guard("1.009 - 004.0", [&] { FormCreate(window, *form); });
       return 0;
