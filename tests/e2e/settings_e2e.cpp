@@ -90,8 +90,8 @@ class SettingsTest : public ::testing::Test {
   fs::path SettingsFile() const { return folder_ / "Settings" / "HXSettings.ini"; }
   fs::path ClocksFile() const { return folder_ / "Settings" / "HXClocks.ini"; }
 
-  void StartShell() {
-    shell_ = Process(HelperFile("fake_shell.exe"), L"--log \"" + log_.wstring() + L"\"");
+  void StartShell(const std::wstring& arguments = L"") {
+    shell_ = Process(HelperFile("fake_shell.exe"), L"--log \"" + log_.wstring() + L"\" " + arguments);
     ASSERT_TRUE(WaitUntil([&] {
       for (const std::string& line : Lines(log_))
         if (line == "ready") return true;
@@ -170,18 +170,24 @@ class SettingsTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(pages[index]); })) << "tab " << index << " did not show";
   }
 
-  // Keys for the dialog. Without a window manager the X server hands a key
-  // to the window under the mouse, so the mouse rests on the dialog's
-  // status bar, where it shows no hint.
-  void Key(const std::wstring& keys) {
-    if (dialog_ && IsWindow(dialog_)) {
-      POINT cursor{};
-      GetCursorPos(&cursor);
-      const RECT r = WindowRect(dialog_);
-      if (!PtInRect(&r, cursor))
-        Xdo(L"mousemove " + std::to_wstring(r.left + 60) + L" " + std::to_wstring(r.bottom - 8));
-    }
+  // Keys for a dialog (the settings dialog unless named). Without a window
+  // manager the X server hands a key to the window under the mouse, so the
+  // mouse rests near the dialog's bottom left corner (on the settings
+  // dialog's status bar, which shows no hint).
+  void Key(const std::wstring& keys, HWND to = nullptr) {
+    MouseInto(to ? to : dialog_);
     Xdo(L"key " + keys);
+  }
+  void Type(const std::wstring& text, HWND to) {
+    MouseInto(to);
+    Xdo(L"type " + text);
+  }
+  void MouseInto(HWND window) {
+    if (!window || !IsWindow(window)) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const RECT r = WindowRect(window);
+    if (!PtInRect(&r, cursor)) Xdo(L"mousemove " + std::to_wstring(r.left + 60) + L" " + std::to_wstring(r.bottom - 8));
   }
 
   void WaitForDialogToClose() {
@@ -212,6 +218,66 @@ class SettingsTest : public ::testing::Test {
     return r.bottom - r.top > r.right - r.left;
   }
   bool Layered() const { return (GetWindowLongPtrW(clocks_, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+  // The value line of the panel with this caption, or nothing.
+  HWND ValueOf(const std::string& caption) const {
+    HWND line = ChildByText(clocks_, caption);
+    if (!line || !IsWindowVisible(line)) return nullptr;
+    for (HWND sibling : Children(GetParent(line)))
+      if (sibling != line) return sibling;
+    return nullptr;
+  }
+
+  // The panel list of the settings dialog, shown.
+  HWND ShowPanelList() {
+    ShowTab(3);
+    return ControlOfClass("SysListView32");
+  }
+  int Rows(HWND list) const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+  // The screen point in the middle of a row's text. The list lives in the
+  // program, so the rectangle is asked for through the program's memory.
+  POINT RowCentre(HWND list, int row) const {
+    RECT r{LVIR_LABEL, 0, 0, 0};
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program_.id());
+    EXPECT_NE(process, nullptr);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof r, MEM_COMMIT, PAGE_READWRITE);
+    EXPECT_NE(remote, nullptr);
+    WriteProcessMemory(process, remote, &r, sizeof r, nullptr);
+    SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote, &r, sizeof r, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &at);
+    return at;
+  }
+
+  // Presses "Добавить" on the panel list and waits for the panel editor.
+  HWND OpenEditorToAdd() {
+    Click(Centre(Control("Добавить")));
+    HWND editor = WaitForWindow(L"TFormSign", program_.id());
+    EXPECT_NE(editor, nullptr) << "the panel editor did not open";
+    if (editor) {
+      EXPECT_TRUE(WaitUntilOnScreen(editor));
+    }
+    return editor;
+  }
+
+  // Picks a zone as a keyboard user does: the list's arrow key onto the
+  // zone, which tells the editor as a mouse choice would.
+  static void ChooseZone(HWND editor, const std::string& prefix) {
+    HWND zones = nullptr;
+    for (HWND child : Children(editor))
+      if (ClassOf(child) == "ComboBox") zones = child;
+    ASSERT_NE(zones, nullptr);
+    const std::wstring wanted = win::Widen(prefix);
+    const auto index = SendMessageW(zones, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
+    ASSERT_GT(index, 0) << "no zone " << prefix;
+    SendMessageW(zones, CB_SETCURSEL, index - 1, 0);
+    Click(Centre(zones));  // drops the list down and focuses it
+    Xdo(L"key Down Return");
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(zones, CB_GETCURSEL, 0, 0) == index; }));
+  }
 
   fs::path folder_, log_;
   Process shell_, program_;
@@ -394,6 +460,138 @@ TEST_F(SettingsTest, OneDialogAtATimeAndEscapeOrAltF4Cancel) {
   Key(L"alt+F4");
   WaitForDialogToClose();
   EXPECT_TRUE(IsWindowVisible(clocks_));
+}
+
+// "HH : MM" of universal time plus an offset in minutes.
+std::string ZoneClock(int offsetMinutes) {
+  SYSTEMTIME utc;
+  GetSystemTime(&utc);
+  const int minutes = (utc.wHour * 60 + utc.wMinute + offsetMinutes + 1440) % 1440;
+  char text[16];
+  snprintf(text, sizeof text, "%02d : %02d", minutes / 60, minutes % 60);
+  return text;
+}
+
+TEST_F(SettingsTest, EditorAddsAZonePanelAtOnceAndCancelAddsNothing) {
+  WriteCp1251(SettingsFile(), kSettingsFile);
+  StartProgram();
+  OpenSettings(false);
+  HWND list = ShowPanelList();
+  ASSERT_EQ(Rows(list), 2);
+
+  HWND editor = OpenEditorToAdd();
+  ASSERT_NE(editor, nullptr);
+  Type(L"Nowhere", editor);
+  Key(L"Escape", editor);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); })) << "Escape closes the editor";
+  EXPECT_EQ(Rows(list), 2) << "Cancel adds no panel";
+  EXPECT_EQ(ChildByText(clocks_, "Nowhere"), nullptr);
+
+  editor = OpenEditorToAdd();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(WindowText(editor), "Редактирование панели часов");
+  Type(L"Kathmandu", editor);
+  ChooseZone(editor, "(UTC+05:45)");
+  Screenshot("panel-editor", editor);
+  Key(L"Return", editor);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); })) << "Enter is OK";
+  EXPECT_EQ(Rows(list), 3);
+  std::string shown, expected;
+  EXPECT_TRUE(WaitUntil([&] {
+    expected = ZoneClock(5 * 60 + 45);
+    shown = ValueOf("Kathmandu") ? WindowText(ValueOf("Kathmandu")) : "";
+    return shown == expected;
+  })) << "the panels window shows the new panel at once: " << shown << ", expected " << expected;
+
+  fs::remove(ClocksFile());
+  Click(Centre(Control("Ok")));
+  WaitForDialogToClose();
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(ClocksFile()); })) << "OK writes the clocks file";
+  const std::string clocks = ReadCp1251(ClocksFile());
+  EXPECT_NE(clocks.find("PanelsCount=3\r\n"), std::string::npos) << clocks;
+  EXPECT_NE(clocks.find("Name=Kathmandu\r\nVisible=1\r\n"), std::string::npos) << clocks;
+  EXPECT_NE(clocks.find("TimeValue=+\r\nTimeValue1=5\r\nTimeValue2=45\r\nSysFlag=0\r\n"), std::string::npos)
+      << clocks;
+  EXPECT_EQ(clocks.find("Nowhere"), std::string::npos) << clocks;
+}
+
+// An offset that no zone of the system has (a file from elsewhere) stays
+// when only the caption changes.
+TEST_F(SettingsTest, DoubleClickEditsAPanelAndRenamingKeepsAnOffsetNoZoneHas) {
+  WriteCp1251(SettingsFile(), kSettingsFile);
+  std::string panels = ThreePanelFile();
+  panels.replace(panels.find("TimeValue1=5\r\nTimeValue2=45"), 27, "TimeValue1=13\r\nTimeValue2=45");
+  WriteCp1251(ClocksFile(), panels);
+  StartProgram();
+  OpenSettings(false);
+  HWND list = ShowPanelList();
+  ASSERT_EQ(Rows(list), 3);
+  const POINT row = RowCentre(list, 1);
+  Xdo(L"mousemove " + std::to_wstring(row.x) + L" " + std::to_wstring(row.y));
+  Xdo(L"click --repeat 2 1");
+  HWND editor = WaitForWindow(L"TFormSign", program_.id());
+  ASSERT_NE(editor, nullptr) << "a double click on a row opens the editor";
+  ASSERT_TRUE(WaitUntilOnScreen(editor));
+  Type(L"Somewhere", editor);
+  Key(L"Return", editor);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+  std::string shown, expected;
+  EXPECT_TRUE(WaitUntil([&] {
+    expected = ZoneClock(13 * 60 + 45);
+    shown = ValueOf("Somewhere") ? WindowText(ValueOf("Somewhere")) : "";
+    return shown == expected;
+  })) << "renamed, same offset: " << shown << ", expected " << expected;
+
+  fs::remove(ClocksFile());
+  Click(Centre(Control("Ok")));
+  WaitForDialogToClose();
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(ClocksFile()); }));
+  const std::string clocks = ReadCp1251(ClocksFile());
+  EXPECT_NE(clocks.find("Name=Somewhere\r\n"), std::string::npos) << clocks;
+  EXPECT_NE(clocks.find("TimeValue=+\r\nTimeValue1=13\r\nTimeValue2=45\r\n"), std::string::npos) << clocks;
+}
+
+// Only edges that have a docked desk toolbar can be chosen; the chosen one
+// takes the panels window when the settings are confirmed.
+TEST_F(SettingsTest, PlacementDialogOffersTheDockedEdgesAndOkMovesTheWindowThere) {
+  StartShell(L"--bar 0 0 1024 28 --bar 0 28 40 740");
+  WriteCp1251(SettingsFile(), kSettingsFile);
+  StartProgram();
+  OpenSettings(false);
+  ShowTab(1);
+  Click(Centre(Control("Встроить в панель Windows")));
+  HWND placement = WaitForWindow(L"TFormAddInWPanel", program_.id());
+  ASSERT_NE(placement, nullptr) << "ticking the box asks for the Windows panel";
+  ASSERT_TRUE(WaitUntilOnScreen(placement));
+  Screenshot("placement-dialog", placement);
+  const std::pair<const char*, bool> edges[] = {
+      {"Верхняя панель", true}, {"Нижняя панель", false}, {"Левая панель", true}, {"Правая панель", false}};
+  for (const auto& [caption, enabled] : edges) {
+    HWND edge = ChildByText(placement, caption);
+    ASSERT_NE(edge, nullptr) << caption;
+    EXPECT_EQ(IsWindowEnabled(edge) != FALSE, enabled) << caption;
+  }
+  Click(Centre(ChildByText(placement, "Левая панель")));
+  Click(Centre(ChildByText(placement, "Ок")));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(placement); }));
+  EXPECT_EQ(SendMessageW(Control("Встроить в панель Windows"), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  Key(L"Return");
+  WaitForDialogToClose();
+  const auto bars = TopWindows(L"BaseBar", shell_.id());
+  ASSERT_EQ(bars.size(), 2u);
+  HWND leftBar = WindowRect(bars[0]).top == 28 ? bars[0] : bars[1];
+  HWND moved = nullptr;
+  EXPECT_TRUE(WaitUntil([&] {
+    const auto windows = TopWindows(L"TFormClocks", program_.id());
+    moved = windows.size() == 1 && windows[0] != clocks_ ? windows[0] : nullptr;
+    return moved && GetWindow(moved, GW_OWNER) == leftBar && WindowRect(moved).left == 0;
+  })) << "the panels window is made anew on the left toolbar";
+  std::string saved;
+  EXPECT_TRUE(WaitUntil([&] {
+    saved = ReadCp1251(SettingsFile());
+    return saved.find("[includeOnWPanel]\r\nEnabled=1\r\nNumPanel=2\r\n") != std::string::npos;
+  })) << saved;
 }
 
 }  // namespace
