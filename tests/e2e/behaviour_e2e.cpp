@@ -199,16 +199,9 @@ class BehaviourTest : public ::testing::Test {
 
   // The menu that opened, read once the screen shows it for the mouse.
   std::vector<PopupMenuItem> ReadMenu(HWND& menu) {
-    menu = WaitForPopupMenu(program_.id());
+    const auto items = ReadOpenedMenu(program_.id(), menu);
     EXPECT_NE(menu, nullptr) << "no menu opened";
-    if (!menu) return {};
-    EXPECT_TRUE(WaitUntilOnScreen(menu)) << "the menu is not on the screen";
-    // A menu window can show a moment before its items can be read.
-    std::vector<PopupMenuItem> items;
-    EXPECT_TRUE(WaitUntil([&] {
-      items = ReadPopupMenu(menu);
-      return !items.empty();
-    })) << "the menu's items cannot be read";
+    EXPECT_FALSE(items.empty()) << "the menu's items cannot be read";
     return items;
   }
 

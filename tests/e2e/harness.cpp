@@ -335,6 +335,13 @@ HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout) {
   return WaitForWindow(L"#32768", processId, timeout);
 }
 
+std::vector<PopupMenuItem> ReadOpenedMenu(DWORD processId, HWND& menu) {
+  menu = WaitForPopupMenu(processId);
+  std::vector<PopupMenuItem> items;
+  if (menu && WaitUntilOnScreen(menu)) WaitUntil([&] { return !(items = ReadPopupMenu(menu)).empty(); });
+  return items;
+}
+
 std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow) {
   std::vector<PopupMenuItem> items;
   const fs::path library = HelperFile("menu_probe.dll");

@@ -111,6 +111,10 @@ HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout = kPati
 // Reads the menu shown in `menuWindow` from inside its program, through the
 // menu_probe helper library. Empty when it cannot be read.
 std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow);
+// The popup menu a process opened (its window in `menu`), read once the
+// screen shows it and its items can be read: a menu window can show a
+// moment before that. Empty, with `menu` null when none opened.
+std::vector<PopupMenuItem> ReadOpenedMenu(DWORD processId, HWND& menu);
 // The item of `items` with that text, or nullptr.
 const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std::string& text);
 
