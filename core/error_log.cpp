@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/cp1251.h"
 #include "core/product.h"
 
 namespace hx {
@@ -17,7 +18,7 @@ std::string FormatErrorRecord(const ErrorRecord& r) {
   out += std::string("Program = ") + product::kNameAndVersion + "\r\n";
   out += "WinVersion = " + r.winVersion + "\r\n";
   out += "User = " + orNa(r.user) + "\r\n";
-  out += "PC = " + orNa(r.computer.substr(0, 15)) + "\r\n";
+  out += "PC = " + orNa(std::string(Utf8Prefix(r.computer, 15))) + "\r\n";
   out += "Adress = " + r.code + "\r\n";
   out += "Type = " + r.type + "\r\n";
   out += "Dump = \"" + r.dump + "\"\r\n";

@@ -328,7 +328,10 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
         return PlaceHint(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom);
       break;
     case WM_CLOSE:
-      DestroyWindow(window);
+      // Alt+F4 or another program's close request ends the program as the
+      // menu's "Закрыть" does; while a menu dialog shows, that dialog comes
+      // forward instead.
+      if (!BringOpenMenuDialogForward()) ClocksCloseCommand();
       return 0;
     case WM_DESTROY:
       Guard("1.012 - 028.0", [] { RemoveTrayIcon(); });
@@ -376,7 +379,6 @@ HWND CreateClocksForm() {
   g_form = ClocksForm{};
   g_form.window = window;
   g_form.embedded = embedded;
-  app.placement.MenuDialogOpen = false;
   // A window re-created while hidden with its Windows panel starts back in
   // sight; the lock follows its Top.
   if (embedded) {
@@ -395,6 +397,7 @@ HWND CreateClocksForm() {
   LoadClocks();
 
   ShowWindow(window, SW_SHOWNORMAL);
+  app.placement.Restore();  // a window made anew is in sight, not in the tray
   SetForegroundWindow(window);
   return window;
 }

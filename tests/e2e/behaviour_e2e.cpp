@@ -232,9 +232,10 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
   return a;
 }
 
-TEST_F(BehaviourTest, TrayClockIsHiddenWhileRunningAndShownAgainByEitherEnd) {
-  for (const bool byMenu : {true, false}) {
-    SCOPED_TRACE(byMenu ? "closed by the menu" : "closed by message 1025");
+TEST_F(BehaviourTest, TrayClockIsHiddenWhileRunningAndShownAgainByEveryEnd) {
+  enum class End { Menu, CloseRequest, AltF4 };
+  for (const End end : {End::Menu, End::CloseRequest, End::AltF4}) {
+    SCOPED_TRACE(end == End::Menu ? "closed by the menu" : end == End::CloseRequest ? "closed by message 1025" : "Alt+F4");
     StartShell();
     WriteSettings({.hideTrayClock = true});
     fs::remove(folder_ / "Settings" / "HXClocks.ini");
@@ -244,11 +245,17 @@ TEST_F(BehaviourTest, TrayClockIsHiddenWhileRunningAndShownAgainByEitherEnd) {
     const auto hidden = Concat({"clock hidden"}, kTwoPressReleasePairs);
     EXPECT_EQ(TrayEvents(), hidden);
 
-    if (byMenu) {
+    if (end == End::Menu) {
       HWND menu = nullptr;
       Choose(OpenWindowMenu(menu), "Закрыть");
-    } else {
+    } else if (end == End::CloseRequest) {
       PostMessageW(MainWindow(), kCloseRequest, 0, 0);
+    } else {
+      // A click makes the clock the active window, as a person's would.
+      MouseTo(Inside(clocks_).x, Inside(clocks_).y);
+      Xdo(L"click 1");
+      ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == clocks_; }));
+      Xdo(L"key alt+F4");
     }
     ASSERT_TRUE(program_.WaitForExit(kPatience));
     EXPECT_EQ(TrayEvents(), Concat(Concat(hidden, {"clock shown"}), kTwoPressReleasePairs));
@@ -426,11 +433,34 @@ TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {
   EXPECT_TRUE(program_.Running());
 }
 
+// Bringing the clock forward leaves another program's always-on-top window
+// as it is; the clock cannot cover it and does not try.
+TEST_F(BehaviourTest, BringingTheClockForwardLeavesOtherTopmostWindowsAlone) {
+  WriteSettings({});
+  StartProgram({300, 200});
+  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
+  HWND player = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"player", WS_POPUP | WS_VISIBLE | WS_BORDER, 600, 500, 200,
+                                100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(player);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetForegroundWindow() == player; }));
+  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  EXPECT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(clocks_); }));
+  // The click is handled in full once the program answers the next message.
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(clocks_, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored));
+  EXPECT_TRUE(GetWindowLongPtrW(player, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the player lost its always-on-top";
+  DestroyWindow(player);
+}
+
 TEST_F(BehaviourTest, RestartedShellGetsANewWindowWhileTheProgramKeepsAnswering) {
   StartShell();
   WriteSettings({.hideTrayClock = true});
   StartProgram({300, 200});
   ASSERT_TRUE(WaitUntil([&] { return TrayEvents().size() >= 5; }));
+  // Minimised to the tray when the shell restarts.
+  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
 
   HWND before = clocks_;
   ASSERT_TRUE(SendToShell("restart"));
@@ -459,6 +489,16 @@ TEST_F(BehaviourTest, RestartedShellGetsANewWindowWhileTheProgramKeepsAnswering)
   const auto events = TrayEvents();
   const std::vector<std::string> tail(events.end() - 6, events.end());
   EXPECT_EQ(tail, Concat({"restarted", "clock hidden"}, kTwoPressReleasePairs)) << "the new taskbar's clock is hidden";
+
+  // The new window is in sight, and the tray icon and menu know it.
+  clocks_ = rebuilt;
+  EXPECT_TRUE(IsWindowVisible(rebuilt));
+  HWND menu = nullptr;
+  const auto items = OpenTrayMenu(menu);
+  EXPECT_NE(FindItem(items, "Свернуть в трей"), nullptr) << "the menu offers to restore a window in sight";
+  CloseMenu(menu);
+  PostMessageW(rebuilt, kTrayCallback, 1, WM_LBUTTONUP);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(rebuilt); })) << "the first tray click does nothing";
 }
 
 }  // namespace

@@ -28,6 +28,15 @@ TEST(ErrorRecord, HasNineLinesInTheLogFormat) {
   EXPECT_EQ(lines[8], "Dump = \"\"");
 }
 
+// The computer name is cut to 15 characters, never inside one.
+TEST(ErrorRecord, ComputerNameKeepsFifteenWholeCharacters) {
+  ErrorRecord r;
+  r.computer = "БУХГАЛТЕРИЯ-ГЛАВНАЯ";
+  EXPECT_EQ(SplitLines(FormatErrorRecord(r))[5], "PC = БУХГАЛТЕРИЯ-ГЛА");
+  r.computer = "ПК-1";
+  EXPECT_EQ(SplitLines(FormatErrorRecord(r))[5], "PC = ПК-1");
+}
+
 TEST(ErrorRecord, MissingNamesReadNa) {
   const auto lines = SplitLines(FormatErrorRecord({}));
   EXPECT_EQ(lines[4], "User = n/a");
