@@ -1,6 +1,7 @@
 #include "ui/info_controls.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <stdexcept>
@@ -182,7 +183,10 @@ void AddHint(HWND hints, HWND dialog, HWND control, const wchar_t* text) {
 }
 
 void OpenAddress(HWND owner, const std::string& address) {
+  // The handler of an address may be a shell extension that needs COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   ShellExecuteW(owner, nullptr, win::Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace hx::ui

@@ -307,6 +307,13 @@ TEST_F(AboutTest, WindowsNt4GetsTheNoticeAndNothingOfTheProgram) {
   EXPECT_EQ(ReadCp1251(folder_ / "Settings" / "HXSettings.ini"), kSettingsFile);
   EXPECT_FALSE(fs::exists(folder_ / "ErrorLog"));
   EXPECT_FALSE(PatchRegistered(folder_ / "Horavex.KT.exe"));
+
+  // The uninstaller's close request ends the program while it shows the
+  // notice, as it ends a running program.
+  program_ = Process(folder_ / "Horavex.KT.exe");
+  ASSERT_NE(WaitForWindow(L"TFormNotSupportedOS", program_.id()), nullptr);
+  for (HWND main : TopWindows(L"TFormHoravex", program_.id())) PostMessageW(main, product::kMsgCloseRequest, 0, 0);
+  EXPECT_TRUE(program_.WaitForExit(kPatience)) << "the close request did not end the program";
 }
 
 TEST_F(AboutTest, ErrorRecordsNameTheTrueVersionOfWindows10) {
