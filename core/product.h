@@ -8,8 +8,11 @@ inline constexpr char kVersion[] = "1.0.1.2k.ru";
 inline constexpr char kNameAndVersion[] = "Horavex.KT 1.0.1.2k.ru";
 inline constexpr char kSettingsFormatVersion[] = "01.00";
 
-// Where error reports are mailed.
+// The maker's address: error reports are mailed there, and the About
+// dialog offers it for wishes and remarks.
 inline constexpr char kSupportAddress[] = "support@horavex.kt";
+// The program's web page, with news and new versions.
+inline constexpr char kWebAddress[] = "http://www.horavex.kt/";
 
 // Names of the single-instance mutexes: an older release, this release,
 // and the name every release from this one on holds.

@@ -15,5 +15,6 @@ inline path ErrorLogFolder(const path& program) { return program / "ErrorLog"; }
 inline path ErrorLogFile(const path& program) { return ErrorLogFolder(program) / "Debug.Log"; }
 inline path SentErrorLogFile(const path& program) { return ErrorLogFolder(program) / "SendingDebug.Log"; }
 inline path HelpPage(const path& program) { return program / "Help" / "index.htm"; }
+inline path AboutPage(const path& program) { return program / "Source" / "Temp.mht"; }
 
 }  // namespace hx::paths

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/panels_menu.h"
+#include "ui/about_form.h"
 #include "ui/app_state.h"
 #include "ui/clocks_form.h"
 #include "ui/guard.h"
@@ -21,7 +22,7 @@ namespace {
 // --- Dialogs opened from the menu, shown modally. ---
 void ShowTimeCalculator() {}
 void ShowSettingsDialog() { RunSettingsDialog(); }
-void ShowAboutDialog() {}
+void ShowAboutDialog() { RunAboutDialog(); }
 
 // The window a person answers now while a menu dialog shows: modal windows
 // leave only the innermost dialog (or its message box) enabled.

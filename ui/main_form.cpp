@@ -14,6 +14,7 @@
 #include "ui/error_form.h"
 #include "ui/guard.h"
 #include "ui/message_box.h"
+#include "ui/not_supported_os_form.h"
 #include "ui/universal_procedure.h"
 #include "win32/locale.h"
 #include "win32/shell_windows.h"
@@ -177,6 +178,12 @@ void FormCreate() {
   app.locale = win::UserLocaleNames();
 
   CheckOSVersion("2k");
+  if (app.OSNotSupported) {
+    // The notice comes before anything of the program is shown, written or
+    // registered; once it is closed the program ends.
+    RunNotSupportedOSDialog();
+    return;
+  }
   fs::create_directories(paths::SettingsFolder(app.folder));
   for (const char* name : {"HXClocks.ini", "HXSettings.ini"})
     if (fs::exists(app.folder / name)) MoveToSettingsFolder(name);
@@ -277,8 +284,15 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MainFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // On an unsupported system every message takes the default path.
-  if (App().OSNotSupported) return DefWindowProcW(window, msg, wParam, lParam);
+  // On an unsupported system the program is only its notice: every message
+  // takes the default path, and a close request closes the notice.
+  if (App().OSNotSupported) {
+    if (msg == product::kMsgCloseRequest) {
+      CloseNotSupportedOSDialog();
+      return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+  }
   LRESULT result = 0;
   Guard("1.001 - 007.0", [&] { result = HandleMessage(window, msg, wParam, lParam); });
   return result;
@@ -395,9 +409,10 @@ HWND CreateMainForm(HINSTANCE instance) {
     mayRun = true;
     FormCreate();
   });
-  if (!mayRun) {
+  if (!mayRun || app.OSNotSupported) {
     DestroyWindow(window);
     app.mainWindow = nullptr;
+    ReleaseInstanceMutex();
     return nullptr;
   }
   // Shown, as the owner of the panels window must be, but off the screen:

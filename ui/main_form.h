@@ -7,7 +7,7 @@ namespace hx::ui {
 
 // Registers the program's window classes, creates the main window and runs
 // its creation checks. Returns nullptr when this start must end (another
-// instance runs).
+// instance runs, or the system is too old and its notice was closed).
 HWND CreateMainForm(HINSTANCE instance);
 
 // Gives the shell back what the program took (the tray clock and the
