@@ -292,6 +292,12 @@ ClockTick::Step ClockTick::Advance(const DateTime& now, bool pmAm) {
   return step;
 }
 
+int MillisecondsToNextShownChange(const DateTime& now, bool pmAm) {
+  const int toNextSecond = 1000 - now.millisecond;
+  const int delay = pmAm ? (59 - now.second) * 1000 + toNextSecond : toNextSecond;
+  return delay > 0 ? delay : 1;  // a leap second waits for the next reading
+}
+
 void ClockTick::MinuteWorkDone(const DateTime& now) { lastMinuteSize_ = FormatMinuteText(now, lastMinute_); }
 
 }  // namespace hx

@@ -77,6 +77,11 @@ size_t FormatZoneText(int hour, int minute, bool pmAm, char (&out)[kTimeTextCapa
 //
 // A failure in the minute work skips MinuteWorkDone, so the next tick tries
 // it again.
+// Milliseconds from `now` to the next moment the shown time can change: the
+// next second, or the next minute where the time line shows no seconds
+// (AM/PM). The minute work falls on such a moment too.
+int MillisecondsToNextShownChange(const DateTime& now, bool pmAm);
+
 class ClockTick {
  public:
   struct Step {

@@ -327,6 +327,17 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
       if (reinterpret_cast<const NMHDR*>(lParam)->code == TTN_SHOW)
         return PlaceHint(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom);
       break;
+    case WM_WINDOWPOSCHANGING: {
+      // A locked window keeps its place, whoever moves it.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (!(pos->flags & SWP_NOMOVE)) {
+        if (const auto locked = App().placement.LockCorrection({pos->x, pos->y})) {
+          pos->x = locked->x;
+          pos->y = locked->y;
+        }
+      }
+      break;
+    }
     case WM_CLOSE:
       // Alt+F4 or another program's close request ends the program as the
       // menu's "Закрыть" does; while a menu dialog shows, that dialog comes
@@ -456,7 +467,8 @@ void ProcessingClocksPanels() {
     }
     FitWindowToPanels(layout.width, layout.height);
     ShowWindow(g_form.window, SW_SHOWNA);
-    app.tick.TimeFormatChanged = true;  // the next tick fills every line
+    app.tick.TimeFormatChanged = true;  // the clock work fills every line, at once
+    RequestClockRefresh();
     Borders(false);
   });
 }

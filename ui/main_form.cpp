@@ -26,10 +26,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormHoravex";
-constexpr UINT_PTR kTimer1 = 1;           // the 50 ms tick
-constexpr UINT_PTR kTimerACNV1 = 2;       // update-check poll, every second
+constexpr UINT_PTR kTimerClock = 1;         // at each change of the shown time
+constexpr UINT_PTR kTimerACNV1 = 2;         // update-check poll, every second
 constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
-constexpr UINT kTickMs = 50;
+constexpr UINT_PTR kTimerFollow = 4;        // while on a Windows panel: follows it
+constexpr UINT kFollowMs = 50;
 constexpr UINT kMsgStartSequence = WM_APP + 1;  // posted once, when the message loop starts
 constexpr int kOffScreen = -32000;
 
@@ -87,7 +88,9 @@ void ProcessingPanelsTime() {
   });
 }
 
-// A locked panels window moved by anyone goes back at once.
+// A locked window refuses every move (see the panels window's
+// WM_WINDOWPOSCHANGING); this puts it back should the lock itself have been
+// moved under it, as restoring older settings can.
 void HoldLockedPosition() {
   const AppState& app = App();
   if (!app.clocksWindow) return;
@@ -97,12 +100,50 @@ void HoldLockedPosition() {
     SetWindowPos(app.clocksWindow, nullptr, locked->x, locked->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Timer1Timer() {
+// Following a Windows panel that may hide needs polling its place; only a
+// window embedded in one pays for that.
+void SyncFollowTimer() {
+  static bool following = false;
+  const bool wanted = App().settings.includeOnWPanel;
+  if (wanted == following) return;
+  following = wanted;
+  if (wanted)
+    SetTimer(App().mainWindow, kTimerFollow, kFollowMs, nullptr);
+  else
+    KillTimer(App().mainWindow, kTimerFollow);
+}
+
+// The program wakes only when the shown time changes: the clock timer is
+// armed for the next second (or minute) each time it fires. A timer that
+// comes early finds nothing changed and is armed again for the rest.
+void ArmClockTimer() {
+  const int delay = MillisecondsToNextShownChange(win::LocalNow(), App().settings.PmAmFormat);
+  SetTimer(App().mainWindow, kTimerClock, static_cast<UINT>(delay), nullptr);
+}
+
+unsigned g_timerWakeUps = 0;  // WM_TIMER messages handled, for measurements
+
+// Answered with g_timerWakeUps: how often the program woke, for the idle
+// benchmark.
+UINT WakeUpCountMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Horavex.KT.TimerWakeUps");
+  return message;
+}
+
+void ClockTimer() {
   Guard(kCodeTimer1Timer, [] {
     HoldLockedPosition();
     ProcessingPanelsTime();
-    if (App().settings.includeOnWPanel) FollowWindowsPanel();
+    SyncFollowTimer();
   });
+  ArmClockTimer();
+}
+
+// The time, the zone or the locale changed under the program, or the
+// machine woke up: every line is written anew at once.
+void RefreshEverything() {
+  App().tick.TimeFormatChanged = true;
+  RequestClockRefresh();
 }
 
 }  // namespace
@@ -205,8 +246,7 @@ void FormPaint() {
   CreateClocksForm();
   LoadParametrs();
   if (app.settings.AUCheckEnabled) StartUpdateCheck();
-  ProcessingPanelsTime();
-  SetTimer(app.mainWindow, kTimer1, kTickMs, nullptr);
+  ClockTimer();
 }
 
 // The close request of the uninstaller: tell every top-level window, then
@@ -248,7 +288,7 @@ void TimerACNV1Timer() {
 
 void FormClose() {
   Guard("1.001 - 015.0", [] {
-    KillTimer(App().mainWindow, kTimer1);
+    KillTimer(App().mainWindow, kTimerClock);
     RestoreShell();
   });
 }
@@ -259,8 +299,10 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       Guard("1.001 - 017.0", FormPaint);
       return 0;
     case WM_TIMER:
+      ++g_timerWakeUps;
       switch (wParam) {
-        case kTimer1: Timer1Timer(); return 0;
+        case kTimerClock: ClockTimer(); return 0;
+        case kTimerFollow: Guard(kCodeTimer1Timer, FollowWindowsPanel); return 0;
         case kTimerACNV1: Guard("1.001 - 016.0", TimerACNV1Timer); return 0;
         case kTimerShellRebuild: Guard("1.001 - 007.0", RebuildAfterTaskbarCreated); return 0;
       }
@@ -268,6 +310,18 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     case product::kMsgCloseRequest:
       Guard("1.001 - 000.0", CloseRequest);
       return 0;
+    case WM_TIMECHANGE:
+      RefreshEverything();
+      return 0;
+    case WM_SETTINGCHANGE:
+      // Month and weekday names follow a change of the user's locale.
+      if (lParam && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0)
+        App().locale = win::UserLocaleNames();
+      RefreshEverything();
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) RefreshEverything();
+      return TRUE;
     case WM_CLOSE:
       FormClose();
       DestroyWindow(window);
@@ -276,6 +330,7 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       PostQuitMessage(0);
       return 0;
   }
+  if (msg == WakeUpCountMessage()) return g_timerWakeUps;
   if (msg != 0 && msg == App().TaskbarCreatedMessage) {
     Guard("1.001 - 007.0", TaskbarCreated);
     return 0;
@@ -338,15 +393,17 @@ void LoadParametrs() {
     const FullLoadOutcome out = LoadAllSettings(*doc, app.settings, CurrentPanelsGeometry(), Today());
 
     ApplyStayOnTop(app.settings.StayOnTop);
+    // The lock takes its place before the window moves: a locked window
+    // refuses every other place.
     app.placement.BlockedMove = out.blockedMove;
-    ApplyTrayClockVisibility(app.settings.HideTrayClock);
-    MovePanelsWindow(out.left, out.top);
-    app.placement.DragAnchorX = out.dragAnchorX;
-    app.placement.DragAnchorY = out.dragAnchorY;
     if (out.blockedMove) {
       app.placement.LockedLeft = out.lockedLeft;
       app.placement.LockedTop = out.lockedTop;
     }
+    ApplyTrayClockVisibility(app.settings.HideTrayClock);
+    MovePanelsWindow(out.left, out.top);
+    app.placement.DragAnchorX = out.dragAnchorX;
+    app.placement.DragAnchorY = out.dragAnchorY;
     ApplyOpacity();
 
     if (out.documentChanged) WriteSettingsFile(*doc);
@@ -429,8 +486,12 @@ void RestoreShell() {
   CloseClocksForm();
 }
 
+void RequestClockRefresh() {
+  if (App().mainWindow) SetTimer(App().mainWindow, kTimerClock, USER_TIMER_MINIMUM, nullptr);
+}
+
 void FinishProgram() {
-  KillTimer(App().mainWindow, kTimer1);
+  KillTimer(App().mainWindow, kTimerClock);
   RestoreShell();
   ReleaseInstanceMutex();
   std::error_code ec;

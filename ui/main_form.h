@@ -21,6 +21,11 @@ void FinishProgram();
 // Both windows above all others, or in the normal order.
 void ApplyStayOnTop(bool onTop);
 
+// Runs the clock work at once, then again at each change of the shown time:
+// for a new time format or rebuilt panels, which must not wait for the next
+// second (or minute).
+void RequestClockRefresh();
+
 // Gives the panels window the opacity of AlphaUsed and AlphaSet.
 void ApplyOpacity();
 

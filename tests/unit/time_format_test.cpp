@@ -86,6 +86,21 @@ TEST(AddDays, CrossesMonthsYearsAndLeapDays) {
   EXPECT_EQ(newYear.dayOfWeek, 5);  // Friday
 }
 
+TEST(ClockTick, WakesAtTheNextSecondOrWithoutSecondsAtTheNextMinute) {
+  auto at = [](int second, int millisecond) {
+    DateTime t;
+    t.second = second;
+    t.millisecond = millisecond;
+    return t;
+  };
+  EXPECT_EQ(MillisecondsToNextShownChange(at(10, 0), false), 1000);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(10, 999), false), 1);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(0, 0), true), 60000);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(59, 999), true), 1);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(30, 250), true), 29750);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(60, 500), true), 1);  // a leap second
+}
+
 TEST(ClockTick, DecidesTextChangesAndMinuteWork) {
   ClockTick tick;
   auto step = tick.Advance(At(2026, 3, 6, 23, 59, 58), false);
