@@ -8,6 +8,7 @@
 
 #include "core/panels_menu.h"
 #include "ui/app_state.h"
+#include "ui/calc_form.h"
 #include "ui/clocks_form.h"
 #include "ui/guard.h"
 #include "ui/main_form.h"
@@ -19,7 +20,7 @@ namespace hx::ui {
 namespace {
 
 // --- Dialogs opened from the menu, shown modally. ---
-void ShowTimeCalculator() {}
+void ShowTimeCalculator() { RunTimeCalculator(); }
 void ShowSettingsDialog() { RunSettingsDialog(); }
 void ShowAboutDialog() {}
 
