@@ -31,9 +31,16 @@ ZoneRule Sydney() {
   return r;
 }
 
+// Sydney's rule up to `sydneyUntil`, its standard time alone after it; no
+// rule at all while `sydneyUntil` is 0.
 struct YearRules : LocalZoneRules {
-  std::optional<ZoneRule> RuleForYear(int) const override { return rule; }
-  std::optional<ZoneRule> rule;
+  std::optional<ZoneRule> RuleForYear(int year) const override {
+    if (sydneyUntil == 0) return std::nullopt;
+    ZoneRule rule = Sydney();
+    if (year > sydneyUntil) rule.daylightStart.month = rule.standardStart.month = 0;
+    return rule;
+  }
+  int sydneyUntil = 0;
 };
 
 }  // namespace
@@ -106,13 +113,16 @@ TEST(ZoneRules, FixedDatesEndOfDayChangesAndZonesWithoutDaylightTime) {
   EXPECT_EQ(OffsetAtLocalTime(halfRule, At(2026, 7, 1, 12, 0)), 60);
 }
 
-TEST(ZoneRules, ThePortGivesNothingWhenTheSystemSaysNothing) {
+TEST(ZoneRules, TheRuleOfTheYearTheLocalClockShows) {
+  // Sydney keeps daylight time through 2026; suppose 2027 has none.
   YearRules rules;
   EXPECT_EQ(OffsetAtLocalTime(rules, At(2026, 7, 1)), std::nullopt);
-  EXPECT_EQ(OffsetAtUniversalTime(rules, At(2026, 7, 1)), std::nullopt);
-  rules.rule = Sydney();
-  EXPECT_EQ(OffsetAtLocalTime(rules, At(2026, 7, 1)), 600);
-  EXPECT_EQ(OffsetAtUniversalTime(rules, At(2026, 12, 31, 13, 0)), 660);
+  rules.sydneyUntil = 2026;
+  EXPECT_EQ(OffsetAtLocalTime(rules, At(2026, 12, 31, 23, 0)), 660);
+  EXPECT_EQ(OffsetAtLocalTime(rules, At(2027, 1, 1, 0, 0)), 600);
+  // 13:00 universal time on New Year's Eve is already 2027 in Sydney.
+  EXPECT_EQ(OffsetAtUniversalTime(rules, At(2026, 12, 31, 12, 59)), 660);
+  EXPECT_EQ(OffsetAtUniversalTime(rules, At(2026, 12, 31, 14, 0)), 600);
 }
 
 }  // namespace hx
