@@ -9,6 +9,7 @@
 #include "core/panels_menu.h"
 #include "ui/about_form.h"
 #include "ui/app_state.h"
+#include "ui/calc_form.h"
 #include "ui/clocks_form.h"
 #include "ui/guard.h"
 #include "ui/main_form.h"
@@ -20,7 +21,7 @@ namespace hx::ui {
 namespace {
 
 // --- Dialogs opened from the menu, shown modally. ---
-void ShowTimeCalculator() {}
+void ShowTimeCalculator() { RunTimeCalculator(); }
 void ShowSettingsDialog() { RunSettingsDialog(); }
 void ShowAboutDialog() { RunAboutDialog(); }
 
