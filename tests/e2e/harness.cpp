@@ -212,9 +212,6 @@ void PressButton(HWND dialog, const std::string& text) {
   if (HWND button = ChildByText(dialog, text)) PostMessageW(button, BM_CLICK, 0, 0);
 }
 
-namespace {
-
-// Wine shows the Unix file system as drive Z:. Empty for other drives.
 std::wstring UnixPath(const fs::path& file) {
   std::wstring path = file.wstring();
   if (path.size() < 2 || (path[0] != L'Z' && path[0] != L'z') || path[1] != L':') return {};
@@ -222,6 +219,8 @@ std::wstring UnixPath(const fs::path& file) {
   std::replace(path.begin(), path.end(), L'\\', L'/');
   return path;
 }
+
+namespace {
 
 // ImageMagick's geometry of a rectangle: "WxH+X+Y".
 std::wstring Geometry(const RECT& r) {

@@ -90,6 +90,10 @@ void Screenshot(const std::string& name, HWND subject = nullptr);
 // (build/<arch>/tests/helpers/<name>).
 fs::path HelperFile(const std::string& name);
 
+// The Unix path of a file on Wine's drive Z:, which shows the Unix file
+// system; empty for other drives.
+std::wstring UnixPath(const fs::path& file);
+
 // Runs a Unix command line, such as "/usr/bin/xdotool mousemove 10 10", in
 // /bin/sh and waits until it has ended; returns its exit status (or -1 when
 // it did not start or end).

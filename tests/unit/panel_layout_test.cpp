@@ -51,13 +51,6 @@ TEST(PanelLayout, HiddenPanelsTakeNoPlace) {
   EXPECT_EQ(l.height, 168);
 }
 
-TEST(PanelLayout, BevelsOfFramesAndLines) {
-  EXPECT_EQ(FrameBevels(true), (Bevels{Bevel::None, Bevel::Lowered}));
-  EXPECT_EQ(FrameBevels(false), (Bevels{Bevel::None, Bevel::Raised}));
-  EXPECT_EQ(LineBevels(true), (Bevels{Bevel::None, Bevel::Lowered}));
-  EXPECT_EQ(LineBevels(false), (Bevels{Bevel::Lowered, Bevel::Raised}));
-}
-
 TEST(ZonePanelTimes, ConvertsThroughUniversalTimeWithDateHints) {
   const LocalZone local{"(GMT-03:30) Newfoundland", "-", 3, 30, {}};
   const PanelList panels{Record(kSystemTimePanel), Record(kZonePanel, "+", 5, 45), Record(kDatePanel),

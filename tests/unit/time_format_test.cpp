@@ -63,6 +63,8 @@ TEST(TimeTexts, SystemClockLine) {
   EXPECT_EQ(Clock(At(2026, 3, 6, 12, 30, 59), true), "PM 12 : 30");
   EXPECT_EQ(Clock(At(2026, 3, 6, 0, 30), true), "AM 12 : 30");
   EXPECT_EQ(Clock(At(2026, 3, 6, 23, 5), true), "PM 11 : 05");
+  EXPECT_EQ(Clock(At(2026, 3, 6, 11, 59, 59), true), "AM 11 : 59");
+  EXPECT_EQ(Clock(At(2026, 3, 6, 12, 0), true), "PM 12 : 00");
 }
 
 TEST(TimeTexts, ZonePanelLineCountsTwelveHoursFromZero) {
@@ -71,6 +73,8 @@ TEST(TimeTexts, ZonePanelLineCountsTwelveHoursFromZero) {
   EXPECT_EQ(Zone(0, 30, true), "AM 00 : 30");
   EXPECT_EQ(Zone(12, 30, true), "PM 00 : 30");
   EXPECT_EQ(Zone(23, 5, true), "PM 11 : 05");
+  EXPECT_EQ(Zone(11, 59, true), "AM 11 : 59");
+  EXPECT_EQ(Zone(12, 0, true), "PM 00 : 00");
 }
 
 TEST(AddDays, CrossesMonthsYearsAndLeapDays) {
