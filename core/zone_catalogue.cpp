@@ -147,6 +147,30 @@ std::optional<ZoneYearRules> ReadZoneRules(Registry& registry, const std::string
   return rules;
 }
 
+const ZoneYearRules* ZoneRuleCache::Find(const std::string& keyName) {
+  auto it = rules_.find(keyName);
+  if (it == rules_.end()) it = rules_.emplace(keyName, ReadZoneRules(registry_, keyName)).first;
+  return it->second ? &*it->second : nullptr;
+}
+
+std::vector<ZoneChoice> DescribeZones(Registry& registry, const std::vector<std::string>& displayNames, int year) {
+  std::map<std::string, std::string> keyOf;
+  for (const ZoneEntry& e : ReadZoneCatalogue(registry)) keyOf.emplace(e.display, e.keyName);
+  std::vector<ZoneChoice> choices;
+  choices.reserve(displayNames.size());
+  for (const std::string& name : displayNames) {
+    ZoneChoice choice;
+    const auto it = keyOf.find(name);
+    if (it != keyOf.end())
+      if (const auto rules = ReadZoneRules(registry, it->second)) {
+        choice.keyName = it->second;
+        choice.standardOffset = rules->StandardOffset(year);
+      }
+    choices.push_back(std::move(choice));
+  }
+  return choices;
+}
+
 ZoneState ZoneStateAt(const ZoneYearRules& rules, const DateTime& utc) {
   const int offset = OffsetAtUniversalTime(rules, utc).value_or(0);
   // The rule of the zone's own year tells which offset is its daylight one.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/registry.h"
 #include "core/zone_rules.h"
@@ -48,6 +49,33 @@ class ZoneYearRules : public LocalZoneRules {
 // has no such zone or its TZI is missing or malformed. Per-year values that
 // are malformed are left out; a malformed year range leaves them all out.
 std::optional<ZoneYearRules> ReadZoneRules(Registry& registry, const std::string& keyName);
+
+// Zone rules read once per key and kept: the catalogue only changes with a
+// system update, while the panels ask for their zones every minute. A key
+// the catalogue lacks is remembered as such too.
+class ZoneRuleCache {
+ public:
+  explicit ZoneRuleCache(Registry& registry) : registry_(registry) {}
+  // Nothing when the catalogue has no usable rules for `keyName`. The
+  // pointer stays valid until Clear.
+  const ZoneYearRules* Find(const std::string& keyName);
+  void Clear() { rules_.clear(); }
+
+ private:
+  Registry& registry_;
+  std::map<std::string, std::optional<ZoneYearRules>> rules_;
+};
+
+// A listed zone as the catalogue knows it: its key and its standard offset
+// (minutes east) in the year asked for. An empty key and no offset for a
+// name the catalogue does not hold or whose rules are unusable.
+struct ZoneChoice {
+  std::string keyName;
+  std::optional<int> standardOffset;
+};
+// One entry per name of `displayNames` (a zone list of the dialogs), in
+// its order; a name the catalogue holds twice takes its first entry.
+std::vector<ZoneChoice> DescribeZones(Registry& registry, const std::vector<std::string>& displayNames, int year);
 
 // What a zone is doing at a universal moment.
 struct ZoneState {
