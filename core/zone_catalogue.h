@@ -4,6 +4,7 @@
 // where present, the "Dynamic DST" subkey with one such value per year for
 // zones whose rules changed over the years.
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -65,6 +66,9 @@ class ZoneRuleCache {
   Registry& registry_;
   std::map<std::string, std::optional<ZoneYearRules>> rules_;
 };
+
+// The rules of a catalogue zone by its key; nothing when it has none.
+using ZoneRuleLookup = std::function<const ZoneYearRules*(const std::string& keyName)>;
 
 // A listed zone as the catalogue knows it: its key and its standard offset
 // (minutes east) in the year asked for. An empty key and no offset for a

@@ -3,7 +3,6 @@
 // zone panel's own offset.
 #pragma once
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,6 @@ struct ZonePanelTime {
   bool daylight = false;
 };
 
-// The rules of a catalogue zone by its key; nothing when it has none.
-using ZoneRuleLookup = std::function<const ZoneYearRules*(const std::string& keyName)>;
 
 // `now` is the single clock reading; `localUtcOffset` the local clock's
 // offset from universal time in minutes (LocalUtcOffset of core/zones.h).

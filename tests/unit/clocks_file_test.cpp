@@ -128,9 +128,11 @@ TEST(ClocksFile, FilesWithAndWithoutZoneKeysKeepEveryOtherKey) {
     EXPECT_EQ(read.panels[0].ZoneKey, "");
     EXPECT_EQ(read.panels[1].ZoneKey, zoneKey.empty() ? "" : "Eastern Standard Time");
     const IniDocument after = WriteClocksFile(read.panels, 3, "06.03.2026");
-    for (const std::string& section : {"ClockPanel_0", "ClockPanel_1", "ClockPanel_2"}) {
+    for (const char* section : {"ClockPanel_0", "ClockPanel_1", "ClockPanel_2"}) {
       for (const std::string& key : before.KeyNames(section))
-        if (key != "ZoneKey") EXPECT_EQ(after.Find(section, key), before.Find(section, key)) << section << " " << key;
+        if (key != "ZoneKey") {
+          EXPECT_EQ(after.Find(section, key), before.Find(section, key)) << section << " " << key;
+        }
       EXPECT_EQ(after.KeyNames(section).back(), "ZoneKey");  // written last, after SysFlag
     }
     EXPECT_EQ(after.ReadString("ClockPanel_0", "ZoneKey", "?"), "");
