@@ -349,7 +349,7 @@ void FormCreate(HWND window, CalcForm& form) {
 
   // The zone lists, each showing the local zone.
   form.zones = ListZonesInUserOrder();
-  form.zoneChoices = DescribeZones(app.registry, form.zones, win::LocalNow().year);
+  form.zoneChoices = DescribeZones(App().registry, form.zones, win::LocalNow().year);
   const int local = ZoneListIndexOf(form.zones, app.localZone.LocalZoneName);
   for (HWND combo : {form.ComboBox1, form.ComboBox2}) {
     FillZoneList(combo, form.zones);
