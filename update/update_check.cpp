@@ -210,6 +210,7 @@ void UpdateCheck::Start(int intervalIndex, const DateTime& now, std::string_view
     return;
   }
   running_ = true;
+  polls_ = 0;
   effects_.RunPoll(true);
   effects_.EnableCheckNow(false);
   effects_.Guarded(kCodeSetCheckStatus, [&] { SetStatus(false); });
@@ -226,7 +227,10 @@ bool UpdateCheck::Due(int intervalIndex, const DateTime& now) {
 }
 
 void UpdateCheck::Poll() {
-  if (!files_.Exists(UpdateFile::CheckReady)) return;
+  if (!files_.Exists(UpdateFile::CheckReady)) {
+    if (++polls_ >= kPollLimit) Finish();
+    return;
+  }
   Finish();
   effects_.Guarded(kCodeProcessCheckResult, [&] { ProcessResult(); });
 }

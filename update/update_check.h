@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/datetime.h"
 
@@ -133,9 +134,12 @@ class UpdateCheck {
   // was and the check finished, so the next run tries again.
   void Start(int intervalIndex, const DateTime& now, std::string_view dateSeparator = ".",
              std::string_view timeSeparator = ":");
-  // The poll: once CheckReady exists the check is finished and its result
-  // is shown.
+  // The poll, once a second: once CheckReady exists the check is finished
+  // and its result is shown. A checker that leaves no answer in time (it
+  // could not write to the folder, or was ended) is no news rather than a
+  // wait without end.
   void Poll();
+  static constexpr int kPollLimit = 60;
   // Runs once until Reset: consumes CheckNVFalse, shows the new-version
   // dialog for an unacknowledged CheckNVTrue.txt, and drops an empty one.
   void ProcessResult();
@@ -161,6 +165,7 @@ class UpdateCheck {
   bool checkStarted_ = false;
   bool resultProcessed_ = false;
   bool running_ = false;
+  int polls_ = 0;  // polls of the running check so far
 };
 
 }  // namespace hx

@@ -351,6 +351,20 @@ TEST(UpdateCheck, AFailedStartFinishesTheCheckAndKeepsLastCheckIniForTheNextRun)
   EXPECT_FALSE(files.Exists(F::LastCheck));
 }
 
+TEST(UpdateCheck, ACheckerThatLeavesNoAnswerIsNoNewsAfterAMinute) {
+  Rig rig;
+  auto& [files, effects, status, check] = rig;
+  rig.Start();
+  for (int i = 1; i < UpdateCheck::kPollLimit; ++i) check.Poll();
+  EXPECT_TRUE(check.Running());
+  EXPECT_EQ(status, kCheckStatusRequesting);
+  check.Poll();
+  EXPECT_FALSE(check.Running());
+  EXPECT_FALSE(effects.pollRunning);
+  EXPECT_EQ(effects.checkNow, true);
+  EXPECT_EQ(status, kCheckStatusNoNews);
+}
+
 TEST(UpdateCheck, AMarkerThatCannotBeRemovedIsReportedAndTheWaitStillEnds) {
   Rig rig;
   auto& [files, effects, status, check] = rig;
