@@ -308,28 +308,6 @@ TEST(UpdateCheck, PollWaitsForCheckReadyThenShowsTheResultAndStops) {
   }
 }
 
-TEST(UpdateCheck, CheckNowRunsAgainAndShowsAPendingNoticeAgain) {
-  Rig rig;
-  auto& [files, effects, status, check] = rig;
-  rig.Start();
-  files.files[F::CheckNVTrue] = "1.0.2\r\n";
-  files.files[F::CheckReady] = "";
-  effects.onDialog = [&] { files.files[F::CheckTrue] = ""; };  // "Ok"
-  check.Poll();
-  ASSERT_EQ(effects.dialogs, 1);
-
-  // "Проверить сейчас" removes LastCheck.ini and CheckTrue, then starts:
-  // the notice shows again, and Updrift does not run while it is pending.
-  files.files.erase(F::LastCheck);
-  files.files.erase(F::CheckTrue);
-  check.Reset();
-  rig.Start();
-  EXPECT_EQ(effects.dialogs, 2);
-  EXPECT_EQ(effects.checkerStarts, 1);
-  EXPECT_EQ(effects.checkNow, true) << "the button comes back after the notice";
-  EXPECT_EQ(status, kCheckStatusNewVersion);
-}
-
 TEST(UpdateCheck, AFailedStartFinishesTheCheckAndKeepsLastCheckIniForTheNextRun) {
   Rig rig;
   auto& [files, effects, status, check] = rig;
