@@ -169,7 +169,7 @@ void ApplyOpacity() {
 void StartUpdateCheck() {
   Guard(kCodeStartUpdateCheck, [] {
     const LocaleNames& locale = App().locale;
-    TheUpdateCheck().Start(App().settings.IntervalAUCheck, win::LocalNow(),
+    TheUpdateCheck().StartUpdateCheck(App().settings.IntervalAUCheck, win::LocalNow(),
                            PatternSeparator(locale.shortDateFormat, "."), PatternSeparator(locale.longTimeFormat, ":"));
   });
   if (!UpdateCheckRunning()) EnableCheckNowButton(true);

@@ -184,15 +184,15 @@ void FolderUpdateFiles::WriteText(UpdateFile file, std::string_view utf8) {
   WriteTextFileAtomically(Path(file), utf8);
 }
 
-void UpdateCheck::Start(int intervalIndex, const DateTime& now, std::string_view dateSeparator,
-                        std::string_view timeSeparator) {
+void UpdateCheck::StartUpdateCheck(int intervalIndex, const DateTime& now, std::string_view dateSeparator,
+                                   std::string_view timeSeparator) {
   if (checkStarted_) return;
   checkStarted_ = true;
   // A notice not yet acknowledged is shown again; no new check runs while
   // one is pending.
   if (files_.Exists(UpdateFile::CheckNVTrue)) {
     if (!files_.Exists(UpdateFile::CheckTrue))
-      effects_.Guarded(kCodeProcessCheckResult, [&] { ProcessResult(); });
+      effects_.Guarded(kCodeProcessCheckResult, [&] { ProcessCheckResult(); });
     else
       Finish();
     return;
@@ -213,7 +213,7 @@ void UpdateCheck::Start(int intervalIndex, const DateTime& now, std::string_view
   polls_ = 0;
   effects_.RunPoll(true);
   effects_.EnableCheckNow(false);
-  effects_.Guarded(kCodeSetCheckStatus, [&] { SetStatus(false); });
+  effects_.Guarded(kCodeSetCheckStatus, [&] { SetCheckStatus(false); });
   files_.WriteText(UpdateFile::LastCheck, LastCheckText(now, dateSeparator, timeSeparator));
 }
 
@@ -232,10 +232,10 @@ void UpdateCheck::Poll() {
     return;
   }
   Finish();
-  effects_.Guarded(kCodeProcessCheckResult, [&] { ProcessResult(); });
+  effects_.Guarded(kCodeProcessCheckResult, [&] { ProcessCheckResult(); });
 }
 
-void UpdateCheck::ProcessResult() {
+void UpdateCheck::ProcessCheckResult() {
   if (resultProcessed_) return;
   Finish();
   resultProcessed_ = true;
@@ -243,13 +243,13 @@ void UpdateCheck::ProcessResult() {
   if (!files_.Exists(UpdateFile::CheckNVTrue) || files_.Exists(UpdateFile::CheckTrue)) return;
   if (files_.Empty(UpdateFile::CheckNVTrue)) {
     files_.Remove(UpdateFile::CheckNVTrue);
-    effects_.Guarded(kCodeSetCheckStatus, [&] { SetStatus(true); });
+    effects_.Guarded(kCodeSetCheckStatus, [&] { SetCheckStatus(true); });
     return;
   }
   effects_.ShowNewVersionDialog();
 }
 
-void UpdateCheck::SetStatus(bool finished) {
+void UpdateCheck::SetCheckStatus(bool finished) {
   const char* text = !finished                                    ? kCheckStatusRequesting
                      : files_.Exists(UpdateFile::CheckNVTrue) ? kCheckStatusNewVersion
                                                               : kCheckStatusNoNews;
@@ -263,7 +263,7 @@ void UpdateCheck::Finish() {
   running_ = false;
   effects_.RunPoll(false);
   effects_.EnableCheckNow(true);
-  effects_.Guarded(kCodeSetCheckStatus, [&] { SetStatus(true); });
+  effects_.Guarded(kCodeSetCheckStatus, [&] { SetCheckStatus(true); });
 }
 
 }  // namespace hx

@@ -132,8 +132,8 @@ class UpdateCheck {
   // says a check is due, after removing the last check's markers so that
   // only the new result counts. A failed start leaves LastCheck.ini as it
   // was and the check finished, so the next run tries again.
-  void Start(int intervalIndex, const DateTime& now, std::string_view dateSeparator = ".",
-             std::string_view timeSeparator = ":");
+  void StartUpdateCheck(int intervalIndex, const DateTime& now, std::string_view dateSeparator = ".",
+                        std::string_view timeSeparator = ":");
   // The poll, once a second: once CheckReady exists the check is finished
   // and its result is shown. A checker that leaves no answer in time (it
   // could not write to the folder, or was ended) is no news rather than a
@@ -142,18 +142,16 @@ class UpdateCheck {
   static constexpr int kPollLimit = 60;
   // Runs once until Reset: consumes CheckNVFalse, shows the new-version
   // dialog for an unacknowledged CheckNVTrue.txt, and drops an empty one.
-  void ProcessResult();
+  void ProcessCheckResult();
   // The status line of a started check, or of a finished one by whether
   // CheckNVTrue.txt exists.
-  void SetStatus(bool finished);
-  // "Проверить сейчас": both latches cleared, so Start and ProcessResult run
-  // again.
+  void SetCheckStatus(bool finished);
+  // "Проверить сейчас": both latches cleared, so StartUpdateCheck and
+  // ProcessCheckResult run again.
   void Reset() { checkStarted_ = resultProcessed_ = false; }
 
   // True while the poll waits for the checker's result.
   bool Running() const { return running_; }
-  bool CheckStarted() const { return checkStarted_; }
-  bool ResultProcessed() const { return resultProcessed_; }
 
  private:
   bool Due(int intervalIndex, const DateTime& now);
@@ -162,8 +160,8 @@ class UpdateCheck {
   UpdateFiles& files_;
   UpdateCheckEffects& effects_;
   std::string& statusText_;
-  bool checkStarted_ = false;
-  bool resultProcessed_ = false;
+  bool checkStarted_ = false;     // CheckStarted
+  bool resultProcessed_ = false;  // ResultProcessed
   bool running_ = false;
   int polls_ = 0;  // polls of the running check so far
 };

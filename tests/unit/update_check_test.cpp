@@ -191,7 +191,7 @@ struct Rig {
     for (const auto& [f, text] : files.files) present.insert(f);
     return present;
   }
-  void Start() { check.Start(kFiveDays, kNow); }
+  void Start() { check.StartUpdateCheck(kFiveDays, kNow); }
 
   MemoryFiles files;
   RecordingEffects effects;
