@@ -29,7 +29,7 @@
 namespace {
 
 constexpr DWORD kNetworkTimeoutMs = 10000;  // each of connect, send and receive
-constexpr DWORD kCheckTimeoutMs = 25000;    // the whole fetch; writing the answer takes the rest
+constexpr DWORD kCheckTimeoutMs = 20000;    // the whole fetch; starting and writing the answer take the rest
 constexpr size_t kMaxDescription = 64 * 1024;
 
 std::wstring Widen(const std::string& utf8) {
