@@ -21,8 +21,13 @@ std::filesystem::path ProgramFile() {
 std::filesystem::path ProgramFolder() { return ProgramFile().parent_path(); }
 
 DateTime LocalNow() {
-  SYSTEMTIME st;
-  GetLocalTime(&st);
+  // Universal time turned local with the zone the system has now: the same
+  // zone GetTimeZoneInformation tells the zone panels, even in the moment a
+  // time-zone change takes effect (Wine's GetLocalTime keeps the old one
+  // for up to a second).
+  SYSTEMTIME utc, st;
+  GetSystemTime(&utc);
+  if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &st)) GetLocalTime(&st);
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds, st.wDayOfWeek};
 }
 

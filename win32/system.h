@@ -13,6 +13,7 @@ namespace hx::win {
 std::filesystem::path ProgramFile();
 std::filesystem::path ProgramFolder();
 
+// The local date and time.
 DateTime LocalNow();
 // A date in the user's short date format, such as "08.12.2026".
 std::string ShortDateText(const DateTime& date);

@@ -4,7 +4,11 @@
 // other local zones (TZ) by the test runner.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "tests/e2e/harness.h"
@@ -189,6 +193,62 @@ TEST_F(ClocksTest, ZoneClockFollowsTrueUniversalTime) {
   const DWORD mode = GetTimeZoneInformation(&tz);
   Screenshot(std::string("clocks-zone-bias") + std::to_string(tz.Bias) + (mode == TIME_ZONE_ID_DAYLIGHT ? "-dst" : ""),
              clocks);
+}
+
+// A change of the system's time zone (here from UTC to Tokyo, +09:00): the
+// time line shows the new local time at once, as Windows announces the
+// change with WM_TIMECHANGE, and the zone panel keeps its zone's time. Wine
+// takes the zone from the Unix one, so the test runner gives this test a
+// private /etc/localtime that it may rewrite (HX_TEST_ZONE_FILE).
+TEST_F(ClocksTest, SystemZoneChangeShowsTheNewLocalTimeWithinASecond) {
+  const char* zoneFile = std::getenv("HX_TEST_ZONE_FILE");
+  if (!zoneFile) GTEST_SKIP() << "needs a private /etc/localtime; scripts/test.sh runs it with one";
+  WriteClocks(ThreePanelFile(true));
+  HWND clocks = Start();
+  HWND line = PanelMatching(clocks, kClockPattern);
+  HWND zone = nullptr;
+  for (HWND child : Children(GetParent(ChildByText(clocks, "Катманду"))))
+    if (child != ChildByText(clocks, "Катманду")) zone = child;
+  ASSERT_TRUE(line && zone);
+
+  // hh : mm of universal time moved by `offset` minutes, now and a second ago.
+  const auto shows = [](HWND panel, int offset) {
+    const std::string text = WindowText(panel);
+    for (int back : {0, 1}) {
+      SYSTEMTIME utc;
+      GetSystemTime(&utc);
+      const int minutes = (utc.wHour * 60 + utc.wMinute + offset + 1440 - (back && utc.wSecond == 0)) % 1440;
+      if (text.starts_with(Format("%02d : %02d", minutes / 60, minutes % 60))) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return shows(line, 0); })) << "starts on UTC: " << WindowText(line);
+
+  // Rewrite the zone file in place (a bind mount stays on its file) and give
+  // it a modification time of its own, by which the C library sees the
+  // change: one apart from the second of the write, so that a reading of
+  // the half-written file cannot stand.
+  std::ifstream source("Z:\\usr\\share\\zoneinfo\\Asia\\Tokyo", std::ios::binary);
+  const std::string tokyo{std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(tokyo.empty());
+  const std::wstring target = L"Z:" + std::filesystem::path(zoneFile).make_preferred().wstring();
+  HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, tokyo.data(), static_cast<DWORD>(tokyo.size()), &written, nullptr);
+  const SYSTEMTIME newYear2001{.wYear = 2001, .wMonth = 1, .wDay = 1};
+  FILETIME changed;
+  SystemTimeToFileTime(&newYear2001, &changed);
+  SetFileTime(file, nullptr, nullptr, &changed);
+  CloseHandle(file);
+  ASSERT_EQ(written, tokyo.size());
+
+  SendMessageTimeoutW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  const auto announced = std::chrono::steady_clock::now();
+  EXPECT_TRUE(WaitUntil([&] { return shows(line, 9 * 60); })) << "shows " << WindowText(line);
+  const auto lag = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - announced);
+  EXPECT_LE(lag.count(), 1000) << "the new local time came " << lag.count() << " ms after the announcement";
+  EXPECT_TRUE(shows(zone, 5 * 60 + 45)) << "the zone panel keeps Kathmandu's time: " << WindowText(zone);
 }
 
 }  // namespace
