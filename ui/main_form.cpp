@@ -1,8 +1,8 @@
 #include "ui/main_form.h"
 
-#include <filesystem>
 #include <optional>
 
+#include "base/files.h"
 #include "base/textfile.h"
 #include "core/autolaunch.h"
 #include "core/patch_registration.h"
@@ -22,7 +22,6 @@
 #include "win32/text.h"
 
 namespace hx::ui {
-namespace fs = std::filesystem;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormHoravex";
@@ -202,9 +201,9 @@ void WriteSettingsFile(const IniDocument& doc) {
 // Settings, replacing any copy there, and removes the original.
 void MoveToSettingsFolder(const char* name) {
   Guard("1.001 - 014.1", [&] {
-    const fs::path from = App().folder / name;
+    const Path from = App().folder / name;
     CopyFileReplacing(from, paths::SettingsFolder(App().folder) / name);
-    fs::remove(from);
+    RemoveIfPresent(from);
   });
 }
 
@@ -225,9 +224,9 @@ void FormCreate() {
     RunNotSupportedOSDialog();
     return;
   }
-  fs::create_directories(paths::SettingsFolder(app.folder));
+  CreateFolders(paths::SettingsFolder(app.folder));
   for (const char* name : {"HXClocks.ini", "HXSettings.ini"})
-    if (fs::exists(app.folder / name)) MoveToSettingsFolder(name);
+    if (files::Exists(app.folder / name)) MoveToSettingsFolder(name);
   if (!app.OSNotSupported) {
     app.TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     app.CheckStatusText = " Проверка наличия обновлений: Новые версии отсутствуют...";
@@ -275,10 +274,10 @@ void RebuildAfterTaskbarCreated() {
 }
 
 void TimerACNV1Timer() {
-  const fs::path resource = paths::ResourceFolder(App().folder);
-  if (!fs::exists(resource / "CheckReady")) return;
-  if (fs::exists(resource / "CheckNVTrue.txt")) {
-    if (fs::exists(resource / "CheckTrue")) return;  // the result is not complete yet
+  const Path resource = paths::ResourceFolder(App().folder);
+  if (!files::Exists(resource / "CheckReady")) return;
+  if (files::Exists(resource / "CheckNVTrue.txt")) {
+    if (files::Exists(resource / "CheckTrue")) return;  // the result is not complete yet
     ProcessCheckResult();
   }
   KillTimer(App().mainWindow, kTimerACNV1);
@@ -494,8 +493,7 @@ void FinishProgram() {
   KillTimer(App().mainWindow, kTimerClock);
   RestoreShell();
   ReleaseInstanceMutex();
-  std::error_code ec;
-  fs::remove(paths::TempFolder(App().folder), ec);  // only an empty folder goes
+  files::Remove(paths::TempFolder(App().folder));  // only an empty folder goes
 }
 
 }  // namespace hx::ui
