@@ -21,28 +21,40 @@ DateTime At(const DateTime& date, int hour, int minute) {
   return moment;
 }
 
-// Which zone a side stands for, once its list entry is looked up.
+// Which zone a side stands for, once its list entry is looked up: zone
+// rules, or a fixed offset when there are none.
 struct Zone {
-  bool local = false;
-  int offset = 0;  // minutes east of universal time, when not local
+  const LocalZoneRules* rules = nullptr;
+  int offset = 0;  // minutes east of universal time, without rules
 };
+
+// The rules of catalogue zone `key`, or nothing.
+const LocalZoneRules* RulesOf(const std::string& key, const CalcContext& context) {
+  if (key.empty() || !context.zoneRules) return nullptr;
+  return context.zoneRules(key);
+}
 
 std::optional<Zone> ZoneOf(const CalcSide& side, const CalcContext& context) {
   switch (side.kind) {
     case CalcZoneKind::Local:
-      return Zone{true, 0};
+      return Zone{&context.localRules, 0};
     case CalcZoneKind::Panel: {
       const auto index = PanelOfEntry(context.panels, side.entry);
       if (!index) return std::nullopt;
       const ClockPanel& panel = context.panels[*index];
       // The system-time panel shows the local clock, whatever its record
       // says of an offset.
-      if (panel.SysFlag == kSystemTimePanel) return Zone{true, 0};
-      return Zone{false, PanelOffset(panel)};
+      if (panel.SysFlag == kSystemTimePanel) return Zone{&context.localRules, 0};
+      return Zone{RulesOf(panel.ZoneKey, context), PanelOffset(panel)};
     }
-    case CalcZoneKind::Standard:
+    case CalcZoneKind::Standard: {
       if (side.entry < 0 || static_cast<size_t>(side.entry) >= context.zones.size()) return std::nullopt;
-      return Zone{false, SignedOffset(ParseZoneOffset(context.zones[static_cast<size_t>(side.entry)]))};
+      const auto entry = static_cast<size_t>(side.entry);
+      const LocalZoneRules* rules = nullptr;
+      if (context.zoneChoices && entry < context.zoneChoices->size())
+        rules = RulesOf((*context.zoneChoices)[entry].keyName, context);
+      return Zone{rules, SignedOffset(ParseZoneOffset(context.zones[entry]))};
+    }
   }
   return std::nullopt;
 }
@@ -60,24 +72,35 @@ std::string Recalculate(const CalcInput& input, const CalcContext& context) {
   const auto target = ZoneOf(input.target, context);
   if (!source || !target) return kCalcChooseZone;
 
+  // The local zone's standard offset stands in when the system gives no
+  // rule; it is the offset of a side without rules of its own otherwise.
   const int standardLocal = context.localZone.Offset();
-  const int sourceOffset =
-      source->local ? OffsetAtLocalTime(context.localRules, At(input.date, *hour, *minute)).value_or(standardLocal)
-                    : source->offset;
+  const auto fallback = [&](const Zone& zone) { return zone.rules == &context.localRules ? standardLocal : zone.offset; };
+  const DateTime sourceTime = At(input.date, *hour, *minute);
+  const int sourceOffset = source->rules ? OffsetAtLocalTime(*source->rules, sourceTime).value_or(fallback(*source))
+                                         : source->offset;
   int targetOffset = target->offset;
-  if (target->local) {
-    // The local offset of the moment itself, which may differ from the
-    // source's when daylight saving starts or ends in between.
+  if (target->rules) {
+    // The target's offset at the moment itself, which may differ from the
+    // one at the source's date when its clock changes in between.
     const ZoneClock utc = ZoneClockTime(*hour, *minute, sourceOffset, 0);
     const DateTime moment = At(AddDays(input.date, utc.dayShift), utc.hour, utc.minute);
-    targetOffset = OffsetAtUniversalTime(context.localRules, moment).value_or(standardLocal);
+    targetOffset = OffsetAtUniversalTime(*target->rules, moment).value_or(fallback(*target));
   }
 
   const ZoneClock result = ZoneClockTime(*hour, *minute, sourceOffset, targetOffset);
   char time[kTimeTextCapacity];
   const size_t size = FormatZoneText(result.hour, result.minute, context.pmAm, time);
-  return " " + std::string(time, size) + " " +
-         DateFormat(context.formatDate, AddDays(DateOnly(input.date), result.dayShift), context.locale);
+  std::string line = " " + std::string(time, size) + " " +
+                     DateFormat(context.formatDate, AddDays(DateOnly(input.date), result.dayShift), context.locale);
+  if (source->rules) {
+    switch (ClassifyLocalTime(*source->rules, sourceTime)) {
+      case LocalTimeKind::Skipped: line += std::string(" ") + kCalcSkippedTime; break;
+      case LocalTimeKind::Repeated: line += std::string(" ") + kCalcRepeatedTime; break;
+      case LocalTimeKind::Normal: break;
+    }
+  }
+  return line;
 }
 
 std::vector<std::string> PanelEntryNames(const PanelList& panels) {

@@ -10,6 +10,7 @@
 
 #include "base/datetime.h"
 #include "core/time_format.h"
+#include "core/zone_catalogue.h"
 #include "core/zone_rules.h"
 #include "core/zones.h"
 #include "panels/clock_panel.h"
@@ -38,6 +39,10 @@ inline constexpr char kCalcWrongMinutes[] = "Неверное значение �
 // A side whose list entry stands for no zone (the list is empty, or the
 // panel it named is gone).
 inline constexpr char kCalcChooseZone[] = "Выберите часовой пояс...";
+// Added to the result when the source time is one the source zone's clock
+// skips (put forward) or shows twice (put back) on that date.
+inline constexpr char kCalcSkippedTime[] = "(такого времени нет: перевод часов)";
+inline constexpr char kCalcRepeatedTime[] = "(время повторяется: перевод часов)";
 
 enum class CalcZoneKind { Local, Panel, Standard };
 
@@ -67,14 +72,23 @@ struct CalcContext {
   bool pmAm = false;
   int formatDate = 0;
   const LocaleNames& locale;
+  // The catalogue's key and standard offset of every entry of `zones`, in
+  // its order (fewer entries: the rest have none).
+  const std::vector<ZoneChoice>* zoneChoices = nullptr;
+  // The rules of catalogue zones by key; without it zones convert with
+  // fixed offsets.
+  ZoneRuleLookup zoneRules = {};
 };
 
 // The result line: " 17 : 30 05.12.2026" (a blank, the time, a blank, the
-// date), or one of the messages above. The local zone (and the system-time
-// panel) converts with the offset the system's zone has at that moment,
-// daylight saving included; zone panels and listed zones with their fixed
-// offsets, as the panels window shows them. Hour or minute text that is not
-// a number in range gives the message of that field.
+// date), or one of the messages above. Every side converts with the offset
+// its zone has at that moment, daylight saving included: the local zone
+// (and the system-time panel) with the system's rules, zone panels with a
+// ZoneKey and listed zones the catalogue describes with the catalogue's
+// rules; other zone panels and listed zones with their fixed offsets. A
+// source time the source zone's clock skips or repeats is marked with
+// kCalcSkippedTime or kCalcRepeatedTime after the date. Hour or minute
+// text that is not a number in range gives the message of that field.
 std::string Recalculate(const CalcInput& input, const CalcContext& context);
 
 // The panel-name lists hold every record but the date panel, in list order.

@@ -58,7 +58,7 @@ wineserver -k 2>/dev/null
 
 # The products: 32-bit GUI programs that import only Windows' own DLLs.
 echo "== i686 products"
-for exe in "$root"/build/win32/Horavex.KT/{Horavex,Unwinder}.KT.exe; do
+for exe in "$root"/build/win32/Horavex.KT/{Horavex.KT,Unwinder.KT,Resource/Updrift}.exe; do
   if "$root/scripts/check-product.sh" "$exe"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 done
 

@@ -12,6 +12,7 @@
 #include "ui/guard.h"
 #include "ui/modal.h"
 #include "ui/zone_list.h"
+#include "win32/system.h"
 #include "win32/text.h"
 #include "win32/zone_rules.h"
 
@@ -82,6 +83,8 @@ struct CalcForm {
   bool CalcReady = false;  // the controls are filled; until then nothing is computed
   bool created = false;
   std::vector<std::string> zones;       // what ComboBox1 and ComboBox2 list
+  std::vector<ZoneChoice> zoneChoices;  // their catalogue keys, in the same order
+  ZoneRuleCache zoneRules{App().registry};
   std::vector<std::string> panelNames;  // what ComboBox3 and ComboBox4 list
   HWND LabeledEdit1 = nullptr, LabeledEdit2 = nullptr, DateEdit1 = nullptr;
   HWND RadioButton9 = nullptr, RadioButton10 = nullptr, RadioButton4 = nullptr;
@@ -241,8 +244,10 @@ void Recalculate(CalcForm& form) {
                           SideOf(form.RadioButton10, form.ComboBox3, form.RadioButton4, form.ComboBox1),
                           SideOf(form.RadioButton5, form.ComboBox4, form.RadioButton8, form.ComboBox2)};
     const win::SystemZoneRules rules;
-    const CalcContext context{app.panels, form.zones, rules, app.localZone, app.settings.PmAmFormat,
-                              app.settings.FormatDate, app.locale};
+    CalcContext context{app.panels, form.zones, rules, app.localZone, app.settings.PmAmFormat,
+                        app.settings.FormatDate, app.locale};
+    context.zoneChoices = &form.zoneChoices;
+    context.zoneRules = [&form](const std::string& key) { return form.zoneRules.Find(key); };
     const std::string result = hx::Recalculate(input, context);
     if (TextOf(form.Edit1) != result) SetWindowTextW(form.Edit1, win::Widen(result).c_str());
   });
@@ -344,6 +349,7 @@ void FormCreate(HWND window, CalcForm& form) {
 
   // The zone lists, each showing the local zone.
   form.zones = ListZonesInUserOrder();
+  form.zoneChoices = DescribeZones(App().registry, form.zones, win::LocalNow().year);
   const int local = ZoneListIndexOf(form.zones, app.localZone.LocalZoneName);
   for (HWND combo : {form.ComboBox1, form.ComboBox2}) {
     FillZoneList(combo, form.zones);

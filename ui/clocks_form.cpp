@@ -355,6 +355,13 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   return DefWindowProcW(window, msg, wParam, lParam);
 }
 
+// The catalogue's zone rules the panels follow, read once per zone. A new
+// panel list reads them afresh, so a catalogue updated meanwhile is seen.
+ZoneRuleCache& PanelZoneRules() {
+  static ZoneRuleCache cache(App().registry);
+  return cache;
+}
+
 }  // namespace
 
 void RegisterClocksFormClass(HINSTANCE instance) {
@@ -448,6 +455,7 @@ void ProcessingClocksPanels() {
   Guard(kCodeProcessingClocksPanels, [] {
     AppState& app = App();
     g_form.PanelsCreated = true;
+    PanelZoneRules().Clear();
     const PanelsLayout layout = LayoutPanels(app.panels, app.settings.Vertical);
     for (const PanelPlacement& p : layout.panels) {
       const ClockPanel& record = app.panels[p.index];
@@ -515,8 +523,11 @@ void ProcessingPanelsTimeA(const DateTime& now) {
   Guard(kCodeProcessingPanelsTimeA, [&] {
     AppState& app = App();
     const int localOffset = LocalUtcOffset(app.localZone, win::CurrentUtcBias());
+    const ZoneRuleLookup rules = [](const std::string& key) { return PanelZoneRules().Find(key); };
+    // Each zone's offset is worked out anew from this minute's universal
+    // time, so a zone's clock change shows from the minute it happens.
     for (const ZonePanelTime& zone : ComputeZonePanelTimes(app.panels, now, localOffset, app.settings.PmAmFormat,
-                                                           app.settings.FormatDate, app.locale)) {
+                                                           app.settings.FormatDate, app.locale, rules)) {
       const auto it = g_form.zones.find(zone.index);
       if (it == g_form.zones.end()) continue;
       SetPanelText(it->second.value, win::Widen(zone.text).c_str());

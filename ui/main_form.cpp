@@ -1,5 +1,7 @@
 #include "ui/main_form.h"
 
+#include <shellapi.h>
+
 #include <optional>
 
 #include "base/files.h"
@@ -14,8 +16,11 @@
 #include "ui/error_form.h"
 #include "ui/guard.h"
 #include "ui/message_box.h"
+#include "ui/newver_form.h"
 #include "ui/not_supported_os_form.h"
+#include "ui/settings_form.h"
 #include "ui/universal_procedure.h"
+#include "update/update_check.h"
 #include "win32/locale.h"
 #include "win32/shell_windows.h"
 #include "win32/system.h"
@@ -60,11 +65,49 @@ void FollowWindowsPanel() {
   if (out.mainWindowVisible) ShowWindow(app.mainWindow, *out.mainWindowVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
-bool g_updateCheckRunning = false;  // TimerACNV1 polls for the result
+// The update check's requests to the program's windows.
+class ProgramUpdateEffects : public UpdateCheckEffects {
+ public:
+  // Through the shell, as a user's double click would start it; the
+  // shell's own error box stays away, the check reports a failed start.
+  bool StartChecker() override {
+    const std::wstring file = paths::UpdateChecker(App().folder).wstring();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOW;
+    return ShellExecuteExW(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+  }
+  void RunPoll(bool running) override {
+    if (running) SetTimer(App().mainWindow, kTimerACNV1, 1000, nullptr);
+    else KillTimer(App().mainWindow, kTimerACNV1);
+  }
+  void EnableCheckNow(bool enabled) override { EnableCheckNowButton(enabled); }
+  void ShowStatus(const std::string& text) override { ShowCheckStatusInSettings(text); }
+  // One dialog at a time: while the notice shows, the clock's menu brings
+  // it forward rather than opening.
+  void ShowNewVersionDialog() override {
+    bool& dialogOpen = App().placement.MenuDialogOpen;
+    const bool wasOpen = dialogOpen;
+    dialogOpen = true;
+    try {
+      RunNewVersionDialog();
+    } catch (...) {
+      dialogOpen = wasOpen;
+      throw;
+    }
+    dialogOpen = wasOpen;
+  }
+  void Guarded(const char* code, const std::function<void()>& step) override { Guard(code, step); }
+};
 
-// Reads the update-check result.
-void ProcessCheckResult() {}
-void SetCheckStatus(bool /*finished*/) {}
+UpdateCheck& TheUpdateCheck() {
+  static FolderUpdateFiles files(paths::ResourceFolder(App().folder));
+  static ProgramUpdateEffects effects;
+  static UpdateCheck check(files, effects, App().CheckStatusText);
+  return check;
+}
 // Finds the local time zone; on failure the zone stays as it was.
 void DetectLocalZone() {
   Guard(kCodeDetectLocalZone, [] { hx::DetectLocalZone(App().registry, win::PlatformZone(), App().localZone); });
@@ -162,10 +205,18 @@ void ApplyOpacity() {
   SetLayeredWindowAttributes(clocks, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
-// Starts the separate update-check program.
-void StartUpdateCheck() {}
-void ResetUpdateCheck() {}
-bool UpdateCheckRunning() { return g_updateCheckRunning; }
+// Starts the separate update-check program when a check is due. Whatever
+// stops the start, "Проверить сейчас" comes back.
+void StartUpdateCheck() {
+  Guard(kCodeStartUpdateCheck, [] {
+    const LocaleNames& locale = App().locale;
+    TheUpdateCheck().StartUpdateCheck(App().settings.IntervalAUCheck, win::LocalNow(),
+                           PatternSeparator(locale.shortDateFormat, "."), PatternSeparator(locale.longTimeFormat, ":"));
+  });
+  if (!UpdateCheckRunning()) EnableCheckNowButton(true);
+}
+void ResetUpdateCheck() { TheUpdateCheck().Reset(); }
+bool UpdateCheckRunning() { return TheUpdateCheck().Running(); }
 
 namespace {
 
@@ -229,7 +280,7 @@ void FormCreate() {
     if (files::Exists(app.folder / name)) MoveToSettingsFolder(name);
   if (!app.OSNotSupported) {
     app.TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-    app.CheckStatusText = " Проверка наличия обновлений: Новые версии отсутствуют...";
+    app.CheckStatusText = kCheckStatusNoNews;
   }
   DetectLocalZone();
   Guard("1.008 - 000.0",
@@ -244,8 +295,10 @@ void FormPaint() {
   LoadParametrsA();
   CreateClocksForm();
   LoadParametrs();
-  if (app.settings.AUCheckEnabled) StartUpdateCheck();
   ClockTimer();
+  // Last: a pending new-version notice is modal, and the clock ticks on
+  // behind it.
+  if (app.settings.AUCheckEnabled) StartUpdateCheck();
 }
 
 // The close request of the uninstaller: tell every top-level window, then
@@ -273,17 +326,7 @@ void RebuildAfterTaskbarCreated() {
   LoadParametrs();
 }
 
-void TimerACNV1Timer() {
-  const Path resource = paths::ResourceFolder(App().folder);
-  if (!files::Exists(resource / "CheckReady")) return;
-  if (files::Exists(resource / "CheckNVTrue.txt")) {
-    if (files::Exists(resource / "CheckTrue")) return;  // the result is not complete yet
-    ProcessCheckResult();
-  }
-  KillTimer(App().mainWindow, kTimerACNV1);
-  g_updateCheckRunning = false;
-  SetCheckStatus(true);
-}
+void TimerACNV1Timer() { TheUpdateCheck().Poll(); }
 
 void FormClose() {
   Guard("1.001 - 015.0", [] {

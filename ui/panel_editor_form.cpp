@@ -20,6 +20,7 @@
 #include "ui/modal.h"
 #include "ui/panel_control.h"
 #include "ui/zone_list.h"
+#include "win32/system.h"
 #include "win32/text.h"
 
 namespace hx::ui {
@@ -137,10 +138,14 @@ void FormCreate(HWND window, SignForm& form) {
   AppState& app = App();
   std::vector<std::string> zones = ListZonesInUserOrder();
   const std::string& localZone = app.localZone.LocalZoneName;
+  // The catalogue's key and standard offset of every listed zone: the
+  // record keeps the key, and its offset comes from the zone's rules.
+  std::vector<ZoneChoice> choices = DescribeZones(app.registry, zones, win::LocalNow().year);
   if (form.editIndex)
-    form.editor = PanelEditor::ForRecord(std::move(zones), app.panels.at(*form.editIndex), localZone);
+    form.editor =
+        PanelEditor::ForRecord(std::move(zones), app.panels.at(*form.editIndex), localZone, std::move(choices));
   else
-    form.editor = PanelEditor::ForNewPanel(std::move(zones), localZone);
+    form.editor = PanelEditor::ForNewPanel(std::move(zones), localZone, std::move(choices));
 
   form.font = CreateTahoma(PointsToPixels(8));
   form.editFont = CreateTahoma(PointsToPixels(10));

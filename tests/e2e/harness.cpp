@@ -14,6 +14,10 @@
 namespace hx::e2e {
 namespace {
 
+// The programs under test never reach the internet: unless a test names
+// another, the update checker asks a loopback port where nothing listens.
+[[maybe_unused]] const bool kUpdateSourceSet = SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", L"http://127.0.0.1:9/") != FALSE;
+
 fs::path TestProgramFile() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -511,6 +511,8 @@ TEST_F(SettingsTest, EditorAddsAZonePanelAtOnceAndCancelAddsNothing) {
   EXPECT_NE(clocks.find("Name=Kathmandu\r\nVisible=1\r\n"), std::string::npos) << clocks;
   EXPECT_NE(clocks.find("TimeValue=+\r\nTimeValue1=5\r\nTimeValue2=45\r\nSysFlag=0\r\n"), std::string::npos)
       << clocks;
+  // The new panel names its zone, so it follows that zone's clock changes.
+  EXPECT_NE(clocks.find("SysFlag=0\r\nZoneKey=Nepal Standard Time\r\n"), std::string::npos) << clocks;
   EXPECT_EQ(clocks.find("Nowhere"), std::string::npos) << clocks;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/memory_registry.h"
+
 namespace hx {
 namespace {
 
@@ -193,6 +195,49 @@ TEST_F(TimeCalc, LocalSideUsesTheOffsetInForceAtTheChosenDate) {
   // Without a rule from the system the zone name's standard offset counts.
   rules.rule.reset();
   EXPECT_EQ(Calc("10", "00", Day(2026, 12, 6), kLocal, Listed(kUtc)), " 00 : 00 06.12.2026");
+}
+
+TEST_F(TimeCalc, ZonePanelsAndListedZonesFollowTheirCataloguedRules) {
+  MemoryRegistry registry;
+  ZoneRule newYork = Fixed(-300);
+  newYork.daylightBias = -60;
+  newYork.daylightStart = {0, 3, 0, 2, 0, 2, 0, 0, 0};
+  newYork.standardStart = {0, 11, 0, 1, 0, 2, 0, 0, 0};
+  registry.WriteBinary(RegistryRoot::LocalMachine, std::string(kTimeZonesKey) + "\\Eastern Standard Time", "TZI",
+                       EncodeTzi(newYork));
+  ZoneRuleCache cache(registry);
+  std::vector<ZoneChoice> choices(kZones.size());
+  choices[kEastern] = {"Eastern Standard Time", -300};
+  panels.push_back(Panel("Нью-Йорк", kZonePanel, "-", 5));
+  panels.back().ZoneKey = "Eastern Standard Time";
+  panels.push_back(Panel("Чужой", kZonePanel, "-", 5));
+  panels.back().ZoneKey = "Atlantis Standard Time";  // not in this catalogue: fixed -05:00
+  const CalcSide newYorkPanel = OfPanel(2), foreignPanel = OfPanel(3);
+
+  struct Case { const char* hour; const char* minute; DateTime date; CalcSide source, target; std::string result; };
+  const std::string skipped = std::string(" ") + kCalcSkippedTime, repeated = std::string(" ") + kCalcRepeatedTime;
+  const Case cases[] = {
+      {"12", "00", Day(2026, 7, 1), Listed(kEastern), Listed(kUtc), " 16 : 00 01.07.2026"},
+      {"12", "00", Day(2026, 1, 1), Listed(kEastern), Listed(kUtc), " 17 : 00 01.01.2026"},
+      {"12", "00", Day(2026, 7, 1), newYorkPanel, kLocal, " 19 : 00 01.07.2026"},
+      {"12", "00", Day(2026, 7, 1), foreignPanel, kLocal, " 20 : 00 01.07.2026"},
+      {"19", "00", Day(2026, 7, 1), kLocal, newYorkPanel, " 12 : 00 01.07.2026"},
+      // The target's clock changes between the source date and the moment.
+      {"06", "59", Day(2026, 3, 8), Listed(kUtc), newYorkPanel, " 01 : 59 08.03.2026"},
+      {"07", "00", Day(2026, 3, 8), Listed(kUtc), newYorkPanel, " 03 : 00 08.03.2026"},
+      // 02:30 on 8 March does not exist in New York; 01:30 on 1 November
+      // happens twice; both read as daylight time, as the local side does.
+      {"02", "30", Day(2026, 3, 8), newYorkPanel, Listed(kUtc), " 06 : 30 08.03.2026" + skipped},
+      {"01", "30", Day(2026, 11, 1), Listed(kEastern), Listed(kUtc), " 05 : 30 01.11.2026" + repeated},
+      {"01", "30", Day(2026, 11, 1), foreignPanel, Listed(kUtc), " 06 : 30 01.11.2026"},
+  };
+  for (const Case& c : cases) {
+    CalcContext context{panels, kZones, rules, localZone, pmAm, 2, locale};
+    context.zoneChoices = &choices;
+    context.zoneRules = [&](const std::string& key) { return cache.Find(key); };
+    EXPECT_EQ(Recalculate(CalcInput{c.hour, c.minute, c.date, c.source, c.target}, context), c.result)
+        << c.hour << ":" << c.minute << " " << c.date.day << "." << c.date.month;
+  }
 }
 
 TEST(TimeKeyFilter, DigitsAndEditingKeysPassEnterMovesOnTheRestIsRefused) {
