@@ -1,96 +1,77 @@
 #include "base/textfile.h"
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include <utility>
 
 #include "base/cp1251.h"
 #include "base/errors.h"
+#include "base/files.h"
+
 
 namespace hx {
-namespace fs = std::filesystem;
 
 namespace {
 
-std::string Describe(const char* what, const fs::path& path) {
-  const std::u8string name = path.u8string();
-  return std::string(what) + " " + std::string(name.begin(), name.end());
-}
+std::string Describe(const char* what, const Path& path) { return std::string(what) + " " + path.utf8(); }
 
-enum class WriteMode { Replace, Append };
-
-// Writes the bytes and, for a file that is to replace another, has the
-// system put them on the disk before it returns, so that a power cut after
-// the replacement cannot leave an empty file.
-void WriteAll(const fs::path& path, std::string_view bytes, WriteMode mode) {
-#ifdef _WIN32
-  FILE* out = _wfopen(path.c_str(), mode == WriteMode::Append ? L"ab" : L"wb");
-#else
-  FILE* out = std::fopen(path.c_str(), mode == WriteMode::Append ? "ab" : "wb");
-#endif
-  if (!out) throw FileError(Describe("cannot open for writing", path));
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
-  if (written && mode == WriteMode::Replace) {
-#ifdef _WIN32
-    written = _commit(_fileno(out)) == 0;  // FlushFileBuffers
-#else
-    written = fsync(fileno(out)) == 0;
-#endif
+// Writes the bytes; a file that is to replace another is put on the disk
+// before this returns, so that a power cut after the replacement cannot
+// leave an empty file.
+void WriteAll(const Path& path, std::string_view bytes, files::WriteMode mode) {
+  switch (files::WriteBytes(path, bytes, mode)) {
+    case files::WriteResult::Written: return;
+    case files::WriteResult::CannotOpen: throw FileError(Describe("cannot open for writing", path));
+    case files::WriteResult::CannotWrite: throw FileError(Describe("cannot write", path));
   }
-  written = std::fclose(out) == 0 && written;
-  if (!written) throw FileError(Describe("cannot write", path));
 }
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(Describe("cannot open for reading", path));
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw FileError(Describe("cannot read", path));
-  return bytes;
+std::string ReadAll(const Path& path) {
+  std::optional<std::string> bytes = files::ReadBytes(path);
+  if (!bytes) throw FileError(Describe("cannot read", path));
+  return std::move(*bytes);
 }
 
 // The file is written beside its place and then renamed over it; a failure
 // at any step leaves the old file as it was and no temporary file behind.
-void ReplaceWithBytes(const fs::path& path, std::string_view bytes) {
-  fs::path temporary = path;
+void ReplaceWithBytes(const Path& path, std::string_view bytes) {
+  Path temporary = path;
   temporary += ".new";
-  std::error_code ec;
   try {
-    WriteAll(temporary, bytes, WriteMode::Replace);
+    WriteAll(temporary, bytes, files::WriteMode::Replace);
   } catch (const FileError&) {
-    fs::remove(temporary, ec);
+    files::Remove(temporary);
     throw;
   }
-  fs::rename(temporary, path, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
+  if (!files::MoveReplacing(temporary, path)) {
+    files::Remove(temporary);
     throw FileError(Describe("cannot replace", path));
   }
 }
 
 }  // namespace
 
-std::optional<std::string> ReadTextFile(const fs::path& path) {
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return std::nullopt;
+std::optional<std::string> ReadTextFile(const Path& path) {
+  if (!files::Exists(path)) return std::nullopt;
   return Cp1251ToUtf8(ReadAll(path));
 }
 
-void WriteTextFileAtomically(const fs::path& path, std::string_view utf8) { ReplaceWithBytes(path, Utf8ToCp1251(utf8)); }
+void WriteTextFileAtomically(const Path& path, std::string_view utf8) { ReplaceWithBytes(path, Utf8ToCp1251(utf8)); }
 
-// std::filesystem::copy_file is not used: some standard libraries refuse to
-// overwrite on Windows.
-void CopyFileReplacing(const fs::path& from, const fs::path& to) { ReplaceWithBytes(to, ReadAll(from)); }
+void CopyFileReplacing(const Path& from, const Path& to) { ReplaceWithBytes(to, ReadAll(from)); }
 
-void AppendTextFile(const fs::path& path, std::string_view utf8) {
-  WriteAll(path, Utf8ToCp1251(utf8), WriteMode::Append);
+void AppendTextFile(const Path& path, std::string_view utf8) {
+  WriteAll(path, Utf8ToCp1251(utf8), files::WriteMode::Append);
+}
+
+void RemoveIfPresent(const Path& path) {
+  if (!files::Remove(path) && files::Exists(path)) throw FileError(Describe("cannot remove", path));
+}
+
+void RenameReplacing(const Path& from, const Path& to) {
+  if (!files::MoveReplacing(from, to)) throw FileError(Describe("cannot rename", from));
+}
+
+void CreateFolders(const Path& folder) {
+  if (!files::CreateFolders(folder)) throw FileError(Describe("cannot create", folder));
 }
 
 }  // namespace hx

@@ -1,8 +1,11 @@
-# The product: 32-bit Windows, cross-built with MinGW-w64 (posix threads).
+# The product: 32-bit Windows, cross-built with MinGW-w64. The program runs
+# on one thread, so it uses the compiler built for Windows' own threads: the
+# POSIX-threads one links a threads library into the program file that it
+# never uses.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,20 +1,19 @@
 #include "core/error_log.h"
 
-#include <cstdio>
-
 #include "base/cp1251.h"
+#include "base/number_text.h"
 #include "core/product.h"
 
 namespace hx {
 
 std::string FormatErrorRecord(const ErrorRecord& r) {
-  char stamp[64];
-  std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d [%02d/%02d/%04d]", r.when.hour, r.when.minute, r.when.second,
-                r.when.month, r.when.day, r.when.year);
+  const std::string stamp = ZeroPadded(r.when.hour, 2) + ":" + ZeroPadded(r.when.minute, 2) + ":" +
+                            ZeroPadded(r.when.second, 2) + " [" + ZeroPadded(r.when.month, 2) + "/" +
+                            ZeroPadded(r.when.day, 2) + "/" + ZeroPadded(r.when.year, 4) + "]";
   const auto orNa = [](const std::string& s) { return s.empty() ? std::string("n/a") : s; };
   std::string out;
   out += std::string(73, '=') + "\r\n";
-  out += std::string(stamp) + "\r\n";
+  out += stamp + "\r\n";
   out += std::string("Program = ") + product::kNameAndVersion + "\r\n";
   out += "WinVersion = " + orNa(r.winVersion) + "\r\n";
   out += "User = " + orNa(r.user) + "\r\n";

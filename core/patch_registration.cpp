@@ -1,11 +1,10 @@
 #include "core/patch_registration.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "base/cp1251.h"
 #include "base/errors.h"
+#include "base/files.h"
 
 namespace hx {
 namespace {
@@ -57,9 +56,7 @@ bool PatchTextEquals(std::string_view a, std::string_view b) {
 
 bool ProgramFileExists(const std::string& utf8Path) {
   if (utf8Path.empty()) return false;
-  std::error_code ec;
-  const std::filesystem::path path(std::u8string(reinterpret_cast<const char8_t*>(utf8Path.data()), utf8Path.size()));
-  return std::filesystem::is_regular_file(path, ec);
+  return files::IsFile(Path(utf8Path));
 }
 
 void MovePatchEntry(Registry& registry, long long from, long long to) {

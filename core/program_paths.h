@@ -1,10 +1,10 @@
 // The files and folders beside the program file.
 #pragma once
-#include <filesystem>
+#include "base/path.h"
 
 namespace hx::paths {
 
-using std::filesystem::path;
+using path = hx::Path;
 
 inline path SettingsFolder(const path& program) { return program / "Settings"; }
 inline path SettingsFile(const path& program) { return SettingsFolder(program) / "HXSettings.ini"; }

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Checks a product executable: PE32 for i386, GUI subsystem, statically
-# linked so that it imports only DLLs every Windows has.
+# linked so that it imports only DLLs every Windows has, and no bigger than
+# its size budget (HX_SIZE_BUDGET bytes, 512 KiB unless set). Given the
+# program's link map too, checks that it holds none of the C++ runtime's
+# heavy parts: locales, streams, file-system paths, regular expressions,
+# the name demangler.
+# Usage: scripts/check-product.sh program.exe [program.map]
 set -uo pipefail
 exe=$1
+map=${2:-}
+[ -f "$exe" ] || { echo "missing: $exe"; exit 1; }
 ok=0
 info=$(file "$exe")
 echo "$info" | grep -q "PE32 executable (GUI) Intel 80386" || { echo "not a 32-bit GUI program: $info"; ok=1; }
@@ -10,5 +17,28 @@ allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|OLE32|OLEAUT
 while read -r dll; do
   echo "$dll" | grep -qiE "$allowed" || { echo "imports a DLL Windows lacks: $dll"; ok=1; }
 done < <(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}')
-[ $ok -eq 0 ] && echo "   $(basename "$exe"): PE32 i386 GUI, system DLLs only, $(stat -c %s "$exe") bytes"
+size=$(stat -c %s "$exe")
+budget=${HX_SIZE_BUDGET:-524288}
+if [ "$size" -gt "$budget" ]; then
+  echo "$(basename "$exe") is $size bytes, over its budget of $budget bytes"
+  ok=1
+fi
+runtime=""
+if [ -n "$map" ]; then
+  if [ -f "$map" ]; then
+    # The map lists each archive member the linker took, with the symbol
+    # that made it take the member on the next line.
+    heavy='locale|codecvt|ctype|facets|collate|messages_|monetary|numeric_members|time_members|ios|stream|basic_file|string-io|fs_|regex|demangle|floating_'
+    while read -r member; do
+      echo "$(basename "$exe") holds the runtime's $member:"
+      grep -A1 -F "libstdc++.a($member)" "$map" | sed -n 2p | sed 's/^ */   needed by /'
+      ok=1
+    done < <(sed -n 's/.*libstdc++\.a(\([^)]*\))$/\1/p' "$map" | sort -u | grep -E "$heavy")
+    runtime=", no heavy runtime parts"
+  else
+    echo "missing link map: $map"
+    ok=1
+  fi
+fi
+[ $ok -eq 0 ] && echo "   $(basename "$exe"): PE32 i386 GUI, system DLLs only$runtime, $size bytes of $budget"
 exit $ok

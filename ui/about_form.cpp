@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "base/files.h"
 #include "core/product.h"
 #include "core/program_paths.h"
 #include "info/about_page.h"
@@ -32,7 +34,7 @@ constexpr COLORREF kPageColour = RGB(0xFF, 0xFF, 0xFF);
 // the file as it is now.
 constexpr long kNavigationFlags = 12;
 // A page bigger than this is not the About page.
-constexpr std::streamsize kMaxPageBytes = 1 << 20;
+constexpr size_t kMaxPageBytes = 1 << 20;
 
 const std::string kStripText = "Made in Russia/Ukraine" + std::string(23, ' ') + "The date of issue: 19.05.09";
 
@@ -107,19 +109,15 @@ HWND AddControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD 
 }
 
 // The page's bytes; empty when the file is missing or unreadable.
-std::string ReadPage(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return {};
-  std::string bytes(static_cast<size_t>(kMaxPageBytes), '\0');
-  in.read(bytes.data(), kMaxPageBytes);
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  return bytes;
+std::string ReadPage(const Path& file) {
+  std::optional<std::string> bytes = files::ReadBytes(file, kMaxPageBytes);
+  return bytes ? std::move(*bytes) : std::string();
 }
 
 // The page in the system's browser control; where there is none, its text
 // in a plain read-only box (blank when the page cannot be read).
 void ShowPage(AboutForm& form, HWND panel) {
-  const std::filesystem::path page = paths::AboutPage(App().folder);
+  const Path page = paths::AboutPage(App().folder);
   form.browser = WebView::Create(panel);
   if (form.browser && form.browser->Navigate(FileUrl(page.wstring()), kNavigationFlags)) return;
   form.browser.reset();

@@ -3,9 +3,9 @@
 #pragma once
 #include <windows.h>
 
-#include <filesystem>
 #include <string>
 
+#include "base/path.h"
 #include "core/placement.h"
 #include "core/settings.h"
 #include "core/time_format.h"
@@ -16,7 +16,7 @@
 namespace hx::ui {
 
 struct AppState {
-  std::filesystem::path folder;  // the program folder
+  Path folder;                   // the program folder
   std::string programFile;       // the program file's full path
   win::SystemRegistry registry;
 

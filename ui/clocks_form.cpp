@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <filesystem>
 #include <map>
 
 #include "base/textfile.h"
@@ -27,7 +26,6 @@
 #include "win32/text.h"
 
 namespace hx::ui {
-namespace fs = std::filesystem;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormClocks";
@@ -423,7 +421,7 @@ HWND CreateClocksForm() {
 void LoadClocks() {
   Guard(kCodeLoadClocks, [] {
     ClearOldPanels();
-    const fs::path file = paths::ClocksFile(App().folder);
+    const Path file = paths::ClocksFile(App().folder);
     ClocksFileRead read = ReadClocksFile(ReadTextFile(file));
     switch (read.state) {
       case ClocksFileRead::State::Loaded:
@@ -436,7 +434,7 @@ void LoadClocks() {
       case ClocksFileRead::State::CriticalError:
         MessageBeep(MB_OK);
         ShowWarningNotice(kClocksCriticalErrorText);
-        fs::remove(file);
+        RemoveIfPresent(file);
         Nullloading();
         break;
     }

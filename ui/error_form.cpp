@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <mapi.h>
 
-#include <filesystem>
 
+#include "base/files.h"
 #include "base/textfile.h"
 #include "core/error_log.h"
 #include "core/product.h"
@@ -16,7 +16,6 @@
 #include "win32/text.h"
 
 namespace hx::ui {
-namespace fs = std::filesystem;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormError";
@@ -80,7 +79,7 @@ void Button3Click(HWND window) {
 
 // Hands the log to the user's mail program through Simple MAPI. A missing
 // mail program, or any failure of the call, is ignored.
-void MailLogToAuthor(HWND window, const fs::path& log) {
+void MailLogToAuthor(HWND window, const Path& log) {
   HMODULE mapi = LoadLibraryW(L"mapi32.dll");
   if (!mapi) return;
   auto send = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(mapi, "MAPISendMail")));
@@ -117,12 +116,11 @@ void Button4Click(HWND window) {
               L"ошибки, пожалуйста, опишите их в письме. После закрытия окна отправки письма, окно с сообщением об "
               L"ошибке будет показано снова.",
               L"Предупреждение...", MB_OK | MB_ICONWARNING | MB_SYSTEMMODAL);
-  const fs::path log = paths::ErrorLogFile(App().folder);
-  const fs::path sent = paths::SentErrorLogFile(App().folder);
+  const Path log = paths::ErrorLogFile(App().folder);
+  const Path sent = paths::SentErrorLogFile(App().folder);
   MailLogToAuthor(window, log);
-  std::error_code ec;
-  fs::remove(sent, ec);
-  fs::rename(log, sent);
+  files::Remove(sent);
+  RenameReplacing(log, sent);
   EnableWindow(GetDlgItem(window, kButton4), FALSE);
   SetFocus(GetDlgItem(window, kButton3));
 }
@@ -169,9 +167,7 @@ LRESULT CALLBACK ErrorFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 }
 
 void AppendRecord(const std::string& code, const std::string& className, const std::string& dump) {
-  const fs::path folder = paths::ErrorLogFolder(App().folder);
-  std::error_code ec;
-  fs::create_directories(folder, ec);
+  files::CreateFolders(paths::ErrorLogFolder(App().folder));
   ErrorRecord record;
   record.when = win::LocalNow();
   record.winVersion = App().WinVersionText;

@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
-#include <filesystem>
 #include <optional>
 
+#include "base/files.h"
 #include "base/textfile.h"
 #include "core/autolaunch.h"
 #include "core/patch_registration.h"
@@ -27,7 +27,6 @@
 #include "win32/text.h"
 
 namespace hx::ui {
-namespace fs = std::filesystem;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormHoravex";
@@ -253,9 +252,9 @@ void WriteSettingsFile(const IniDocument& doc) {
 // Settings, replacing any copy there, and removes the original.
 void MoveToSettingsFolder(const char* name) {
   Guard("1.001 - 014.1", [&] {
-    const fs::path from = App().folder / name;
+    const Path from = App().folder / name;
     CopyFileReplacing(from, paths::SettingsFolder(App().folder) / name);
-    fs::remove(from);
+    RemoveIfPresent(from);
   });
 }
 
@@ -276,9 +275,9 @@ void FormCreate() {
     RunNotSupportedOSDialog();
     return;
   }
-  fs::create_directories(paths::SettingsFolder(app.folder));
+  CreateFolders(paths::SettingsFolder(app.folder));
   for (const char* name : {"HXClocks.ini", "HXSettings.ini"})
-    if (fs::exists(app.folder / name)) MoveToSettingsFolder(name);
+    if (files::Exists(app.folder / name)) MoveToSettingsFolder(name);
   if (!app.OSNotSupported) {
     app.TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     app.CheckStatusText = kCheckStatusNoNews;
@@ -537,8 +536,7 @@ void FinishProgram() {
   KillTimer(App().mainWindow, kTimerClock);
   RestoreShell();
   ReleaseInstanceMutex();
-  std::error_code ec;
-  fs::remove(paths::TempFolder(App().folder), ec);  // only an empty folder goes
+  files::Remove(paths::TempFolder(App().folder));  // only an empty folder goes
 }
 
 }  // namespace hx::ui

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <memory>
 #include <utility>
 
+#include "base/files.h"
 #include "core/program_paths.h"
 #include "core/taskbar_clock.h"
 #include "core/time_format.h"
@@ -27,7 +27,6 @@
 #include "win32/text.h"
 
 namespace hx::ui {
-namespace fs = std::filesystem;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormSettings";
@@ -232,10 +231,9 @@ void CheckBoxACNVClick() {
 // run at once.
 void ButtonACNVClick() {
   Guard("1.004 - 011.0", [] {
-    const fs::path resource = paths::ResourceFolder(App().folder);
-    std::error_code ec;
-    fs::remove(resource / "LastCheck.ini", ec);
-    fs::remove(resource / "CheckTrue", ec);
+    const Path resource = paths::ResourceFolder(App().folder);
+    files::Remove(resource / "LastCheck.ini");
+    files::Remove(resource / "CheckTrue");
     ResetUpdateCheck();
     HWND button = Control(kButtonACNV);
     if (GetFocus() == button) SendMessageW(g_form->window, WM_NEXTDLGCTL, 0, FALSE);

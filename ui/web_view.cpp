@@ -4,6 +4,10 @@
 #include <ole2.h>
 #include <shlwapi.h>
 
+// Interface identifiers come from __uuidof, the constants the headers attach
+// to each interface, rather than the IID_ variables of the uuid library,
+// whose one object file holding them brings thousands of unused ones along.
+
 namespace hx::ui {
 namespace {
 
@@ -18,11 +22,11 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite))
+    if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IOleClientSite)))
       *out = static_cast<IOleClientSite*>(this);
-    else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceSite))
+    else if (IsEqualIID(riid, __uuidof(IOleWindow)) || IsEqualIID(riid, __uuidof(IOleInPlaceSite)))
       *out = static_cast<IOleInPlaceSite*>(this);
-    else if (IsEqualIID(riid, IID_IOleInPlaceUIWindow) || IsEqualIID(riid, IID_IOleInPlaceFrame))
+    else if (IsEqualIID(riid, __uuidof(IOleInPlaceUIWindow)) || IsEqualIID(riid, __uuidof(IOleInPlaceFrame)))
       *out = static_cast<IOleInPlaceFrame*>(this);
     else {
       *out = nullptr;
@@ -126,7 +130,7 @@ struct WebView::Parts {
     if (browser) browser->Release();
     if (object) {
       IOleInPlaceObject* inPlace = nullptr;
-      if (SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))) && inPlace) {
+      if (SUCCEEDED(object->QueryInterface(__uuidof(IOleInPlaceObject), reinterpret_cast<void**>(&inPlace))) && inPlace) {
         inPlace->InPlaceDeactivate();
         inPlace->Release();
       }
@@ -148,7 +152,7 @@ std::unique_ptr<WebView> WebView::Create(HWND host) {
   const HRESULT started = OleInitialize(nullptr);
   if (FAILED(started)) return nullptr;
   parts->oleStarted = true;
-  if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+  if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IOleObject),
                               reinterpret_cast<void**>(&parts->object))) ||
       !parts->object)
     return nullptr;
@@ -158,7 +162,7 @@ std::unique_ptr<WebView> WebView::Create(HWND host) {
   RECT area;
   GetClientRect(host, &area);
   if (FAILED(parts->object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, parts->site, 0, host, &area))) return nullptr;
-  if (FAILED(parts->object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&parts->browser))) ||
+  if (FAILED(parts->object->QueryInterface(__uuidof(IWebBrowser2), reinterpret_cast<void**>(&parts->browser))) ||
       !parts->browser)
     return nullptr;
   // Script errors of a page are no business of the person reading it.

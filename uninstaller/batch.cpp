@@ -1,7 +1,6 @@
 #include "uninstaller/batch.h"
 
-#include <cstdio>
-
+#include "base/number_text.h"
 #include "uninstaller/text_util.h"
 
 namespace hx::uninstall {
@@ -51,10 +50,7 @@ std::string FormatElapsed(uint32_t ms) {
   const uint32_t hours = ms / 3600000;
   const uint32_t minutes = ms / 60000 - 60 * hours;
   const uint32_t seconds = (ms / 1000) % 60;
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%02u:%02u:%02u", static_cast<unsigned>(hours), static_cast<unsigned>(minutes),
-                static_cast<unsigned>(seconds));
-  return buffer;
+  return ZeroPadded(hours, 2) + ":" + ZeroPadded(minutes, 2) + ":" + ZeroPadded(seconds, 2);
 }
 
 std::string TempFolderFromEnvironment(const std::vector<std::string>& entries) {

@@ -2,14 +2,13 @@
 
 #include <array>
 #include <cctype>
-#include <system_error>
 #include <vector>
 
 #include "base/errors.h"
+#include "base/files.h"
 #include "base/textfile.h"
 
 namespace hx {
-namespace fs = std::filesystem;
 namespace {
 
 // Days since 1 March of year 0 of the proleptic Gregorian calendar; only
@@ -152,21 +151,19 @@ const char* UpdateFileName(UpdateFile file) {
   return "";
 }
 
-bool FolderUpdateFiles::Exists(UpdateFile file) {
-  std::error_code ec;
-  return fs::is_regular_file(Path(file), ec);
-}
+bool FolderUpdateFiles::Exists(UpdateFile file) { return files::IsFile(Path(file)); }
 
+// One byte read tells an empty file from one with content.
 bool FolderUpdateFiles::Empty(UpdateFile file) {
-  std::error_code ec;
-  return Exists(file) && fs::file_size(Path(file), ec) == 0 && !ec;
+  if (!Exists(file)) return false;
+  const std::optional<std::string> start = files::ReadBytes(Path(file), 1);
+  return start && start->empty();
 }
 
 void FolderUpdateFiles::Remove(UpdateFile file) {
   if (!Exists(file)) return;
-  std::error_code ec;
-  fs::remove(Path(file), ec);
-  if (ec) throw FileError("cannot remove " + std::string(UpdateFileName(file)));
+  if (!files::Remove(Path(file)) && files::Exists(Path(file)))
+    throw FileError("cannot remove " + std::string(UpdateFileName(file)));
 }
 
 std::optional<std::string> FolderUpdateFiles::ReadText(UpdateFile file) {
@@ -179,8 +176,7 @@ std::optional<std::string> FolderUpdateFiles::ReadText(UpdateFile file) {
 }
 
 void FolderUpdateFiles::WriteText(UpdateFile file, std::string_view utf8) {
-  std::error_code ec;
-  fs::create_directories(folder_, ec);
+  files::CreateFolders(folder_);  // a folder that cannot be made shows in the write's failure
   WriteTextFileAtomically(Path(file), utf8);
 }
 

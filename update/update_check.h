@@ -10,7 +10,6 @@
 //   CheckNVFalse     the checker found no newer version
 //   CheckTrue        the user has acknowledged the notice of CheckNVTrue.txt
 #pragma once
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,6 +17,7 @@
 #include <utility>
 
 #include "base/datetime.h"
+#include "base/path.h"
 
 namespace hx {
 
@@ -84,7 +84,7 @@ class UpdateFiles {
 // The files in a real folder.
 class FolderUpdateFiles : public UpdateFiles {
  public:
-  explicit FolderUpdateFiles(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  explicit FolderUpdateFiles(hx::Path folder) : folder_(std::move(folder)) {}
   bool Exists(UpdateFile file) override;
   bool Empty(UpdateFile file) override;
   void Remove(UpdateFile file) override;
@@ -92,8 +92,8 @@ class FolderUpdateFiles : public UpdateFiles {
   void WriteText(UpdateFile file, std::string_view utf8) override;
 
  private:
-  std::filesystem::path Path(UpdateFile file) const { return folder_ / UpdateFileName(file); }
-  std::filesystem::path folder_;
+  hx::Path Path(UpdateFile file) const { return folder_ / UpdateFileName(file); }
+  hx::Path folder_;
 };
 
 // What the check asks of the program's windows.

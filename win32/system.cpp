@@ -6,19 +6,19 @@
 
 namespace hx::win {
 
-std::filesystem::path ProgramFile() {
+Path ProgramFile() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n < buffer.size()) {
       buffer.resize(n);
-      return buffer;
+      return Path(Narrow(buffer));
     }
     buffer.resize(buffer.size() * 2);
   }
 }
 
-std::filesystem::path ProgramFolder() { return ProgramFile().parent_path(); }
+Path ProgramFolder() { return ProgramFile().parent_path(); }
 
 DateTime LocalNow() {
   // Universal time turned local with the zone the system has now: the same

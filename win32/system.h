@@ -1,17 +1,17 @@
 // Facts about the running system and the program's own place in it.
 #pragma once
-#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "base/datetime.h"
+#include "base/path.h"
 #include "core/os_version.h"
 
 namespace hx::win {
 
 // The program file's full path and the folder that holds it.
-std::filesystem::path ProgramFile();
-std::filesystem::path ProgramFolder();
+Path ProgramFile();
+Path ProgramFolder();
 
 // The local date and time.
 DateTime LocalNow();

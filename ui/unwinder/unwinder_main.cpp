@@ -248,7 +248,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
 
   Run run;
-  run.ownPath = hx::win::Narrow(hx::win::ProgramFile().wstring());
+  run.ownPath = hx::win::ProgramFile().utf8();
   run.ownFolder = hx::uninstall::FolderOf(run.ownPath);
   run.ownName = hx::uninstall::NameOf(run.ownPath);
   run.tempFolder = hx::uninstall::TempFolderFromEnvironment(EnvironmentEntries());
