@@ -63,18 +63,24 @@ class Files : public FileSystem {
   std::map<std::string, std::string> files_;
 };
 
+// The number a line sets: its leading digits, written without a leading
+// zero and followed by "=", within 1..54; 0 for any other line.
+int NumberOf(const std::string& line) {
+  size_t digits = 0;
+  while (digits < line.size() && digits < 3 && line[digits] >= '0' && line[digits] <= '9') ++digits;
+  if (digits == 0 || digits == 3 || digits >= line.size() || line[digits] != '=' || line[0] == '0') return 0;
+  const int n = std::stoi(line.substr(0, digits));
+  return n <= kTextCount ? n : 0;
+}
+
 void CheckTexts(const std::string& text, const std::vector<std::string>& lines) {
-  const UninstallerTexts defaults;
+  UninstallerTexts expected;
+  for (const auto& line : lines)
+    if (const int n = NumberOf(line)) expected.Set(n, line.substr(line.find('=') + 1));
   UninstallerTexts texts;
   texts.ApplyLanguageFile(text);
-  for (int n = 1; n <= kTextCount; ++n) {
-    const std::string key = std::to_string(n) + "=";
-    const std::string* last = nullptr;
-    for (const auto& line : lines)
-      if (line.compare(0, key.size(), key) == 0) last = &line;
-    const std::string expected = last ? last->substr(key.size()) : defaults[n];
-    Require(texts[n] == expected, "a text is the rest of the last line of its number, else the default");
-  }
+  for (int n = 1; n <= kTextCount; ++n)
+    Require(texts[n] == expected[n], "a text is the rest of the last line of its number, else the default");
   Require(texts[0].empty() && texts[kTextCount + 1].empty() && texts[-1].empty(),
           "numbers outside the range give no text");
 }
