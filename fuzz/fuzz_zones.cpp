@@ -18,10 +18,10 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "base/ini.h"
 #include "core/zones.h"
 #include "fuzz/fuzz_check.h"
 
@@ -42,13 +42,15 @@ std::vector<std::string> Split(std::string_view text, char separator) {
 }
 
 // Only what the zone code reads: the zone keys and the current-zone key.
+// Lookups compare names in place, without building folded copies, to keep
+// each run cheap.
 class ZoneRegistry : public Registry {
  public:
   explicit ZoneRegistry(std::string_view input) {
     const std::vector<std::string> lines = Split(input, '\n');
     const std::vector<std::string> current = Split(lines[0], '|');
-    Put(kTimeZoneInformationKey, "StandardName", current, 0);
-    Put(kTimeZoneInformationKey, "TimeZoneKeyName", current, 1);
+    standardName_ = Field(current, 0);
+    keyName_ = Field(current, 1);
     if (current.size() > 2) platform.standardName = current[2];
     for (size_t i = 1; i < lines.size() && zones_.size() < 64; ++i) {
       const std::vector<std::string> fields = Split(lines[i], '|');
@@ -56,24 +58,20 @@ class ZoneRegistry : public Registry {
       // Subkey names are single names, unique without regard to case.
       for (char& c : name)
         if (c == '\\') c = '_';
-      if (name.empty() || KeyExists(RegistryRoot::LocalMachine, ZonePath(name))) continue;
-      zones_.push_back(name);
-      Put(ZonePath(name), "Display", fields, 1);
-      Put(ZonePath(name), "Std", fields, 2);
-      keys_.insert(Fold(ZonePath(name)));
+      if (name.empty() || FindZone(name)) continue;
+      zones_.push_back({name, Field(fields, 1), Field(fields, 2)});
+      names_.push_back(name);
     }
   }
 
-  static std::string ZonePath(const std::string& name) { return std::string(kTimeZonesKey) + "\\" + name; }
-  const std::vector<std::string>& zones() const { return zones_; }
-  std::optional<std::string> Display(const std::string& zone) {
-    return ReadString(RegistryRoot::LocalMachine, ZonePath(zone), "Display");
-  }
+  const std::vector<std::string>& zones() const { return names_; }
+  std::optional<std::string> Display(const std::string& zone) const { return FindZone(zone)->display; }
 
   PlatformZoneInfo platform;
 
   bool KeyExists(RegistryRoot root, const std::string& path) override {
-    return root == RegistryRoot::LocalMachine && keys_.count(Fold(path)) != 0;
+    return root == RegistryRoot::LocalMachine && (EqualsNoCase(path, kTimeZonesKey) ||
+                                                  EqualsNoCase(path, kTimeZoneInformationKey) || ZoneOf(path));
   }
   bool CreateKey(RegistryRoot, const std::string&) override { return false; }
   bool ValueExists(RegistryRoot root, const std::string& path, const std::string& name) override {
@@ -81,9 +79,16 @@ class ZoneRegistry : public Registry {
   }
   std::optional<std::string> ReadString(RegistryRoot root, const std::string& path, const std::string& name) override {
     if (root != RegistryRoot::LocalMachine) return std::nullopt;
-    const auto it = values_.find(Fold(path) + '\n' + Fold(name));
-    if (it == values_.end()) return std::nullopt;
-    return it->second;
+    if (EqualsNoCase(path, kTimeZoneInformationKey)) {
+      if (EqualsNoCase(name, "StandardName")) return standardName_;
+      if (EqualsNoCase(name, "TimeZoneKeyName")) return keyName_;
+      return std::nullopt;
+    }
+    const Zone* zone = ZoneOf(path);
+    if (!zone) return std::nullopt;
+    if (EqualsNoCase(name, "Display")) return zone->display;
+    if (EqualsNoCase(name, "Std")) return zone->standard;
+    return std::nullopt;
   }
   std::optional<uint32_t> ReadDword(RegistryRoot, const std::string&, const std::string&) override {
     return std::nullopt;
@@ -93,25 +98,39 @@ class ZoneRegistry : public Registry {
   void DeleteValue(RegistryRoot, const std::string&, const std::string&) override { Refuse(); }
   void DeleteKey(RegistryRoot, const std::string&) override { Refuse(); }
   std::vector<std::string> SubKeyNames(RegistryRoot root, const std::string& path) override {
-    if (root == RegistryRoot::LocalMachine && Fold(path) == Fold(kTimeZonesKey)) return zones_;
+    if (root == RegistryRoot::LocalMachine && EqualsNoCase(path, kTimeZonesKey)) return names_;
     return {};
   }
   std::vector<std::string> ValueNames(RegistryRoot, const std::string&) override { return {}; }
 
  private:
+  struct Zone {
+    std::string name;
+    std::optional<std::string> display, standard;
+  };
+
   static void Refuse() { Require(false, "the zone code only reads the registry"); }
-  static std::string Fold(std::string text) {
-    for (char& c : text)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
+  static std::optional<std::string> Field(const std::vector<std::string>& fields, size_t index) {
+    if (index < fields.size()) return fields[index];
+    return std::nullopt;
   }
-  void Put(const std::string& path, const char* name, const std::vector<std::string>& fields, size_t index) {
-    if (index < fields.size()) values_[Fold(path) + '\n' + Fold(name)] = fields[index];
+  const Zone* FindZone(std::string_view name) const {
+    for (const Zone& z : zones_)
+      if (EqualsNoCase(z.name, name)) return &z;
+    return nullptr;
+  }
+  // The zone whose key `path` names: the zones key, "\" and the zone's name.
+  const Zone* ZoneOf(std::string_view path) const {
+    const std::string_view parent(kTimeZonesKey);
+    if (path.size() <= parent.size() + 1 || path[parent.size()] != '\\' ||
+        !EqualsNoCase(path.substr(0, parent.size()), parent))
+      return nullptr;
+    return FindZone(path.substr(parent.size() + 1));
   }
 
-  std::vector<std::string> zones_;
-  std::set<std::string> keys_;
-  std::map<std::string, std::string> values_;
+  std::vector<Zone> zones_;
+  std::vector<std::string> names_;
+  std::optional<std::string> standardName_, keyName_;
 };
 
 std::string TwoDigits(int n) { return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)}; }
