@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Draws the program icon (a blue clock face with a sky-blue ring and two
-# hands at ten past ten) at 16, 32 and 48 pixels into app/horavex.ico.
+# hands at ten past ten) at 16, 32 and 48 pixels into app/horavex.ico, and
+# the unsupported-system notice's icon (the same clock under a red stop
+# sign with a white bar) into app/notice.ico.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
@@ -19,3 +21,11 @@ convert -size ${s}x${s} xc:none \
   "$tmp/big.png"
 for n in 16 32 48; do convert "$tmp/big.png" -resize ${n}x${n} -define png:color-type=6 "$tmp/i$n.png"; done
 convert "$tmp/i16.png" "$tmp/i32.png" "$tmp/i48.png" "$here/horavex.ico"
+
+convert "$tmp/big.png" \
+  -fill '#ffffff' -draw "circle 176,176 176,100" \
+  -fill '#c81e1e' -draw "circle 176,176 176,108" \
+  -fill '#ffffff' -draw "roundrectangle 132,164 220,188 6,6" \
+  "$tmp/notice.png"
+for n in 16 32 48; do convert "$tmp/notice.png" -resize ${n}x${n} -define png:color-type=6 "$tmp/n$n.png"; done
+convert "$tmp/n16.png" "$tmp/n32.png" "$tmp/n48.png" "$here/notice.ico"

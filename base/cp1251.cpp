@@ -107,4 +107,13 @@ std::string Utf8ToCp1251(std::string_view utf8) {
   return out;
 }
 
+std::string_view Utf8Prefix(std::string_view utf8, size_t count) {
+  // A character starts at every byte that is not a continuation byte.
+  size_t end = 0;
+  for (size_t started = 0; end < utf8.size(); ++end) {
+    if ((static_cast<unsigned char>(utf8[end]) & 0xC0) != 0x80 && started++ == count) break;
+  }
+  return utf8.substr(0, end);
+}
+
 }  // namespace hx

@@ -19,4 +19,7 @@ std::string Utf8ToCp1251(std::string_view utf8);
 std::u32string Utf8ToCodePoints(std::string_view utf8);
 void AppendUtf8(std::string& out, char32_t cp);
 
+// The first `count` characters of UTF-8 text, never splitting one.
+std::string_view Utf8Prefix(std::string_view utf8, size_t count);
+
 }  // namespace hx

@@ -93,9 +93,9 @@ std::optional<int> ParseIniInteger(std::string_view text) {
     if (value > (negative ? 2147483648ull : 2147483647ull)) return std::nullopt;
     return static_cast<int>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
   }
-  // Hexadecimal text names the 32 bits directly, so $FFFFFFFF is -1; a minus
-  // sign negates those bits modulo 2^32 (unsigned, so that -$80000000 is
-  // -2147483648 rather than an overflow).
+  // Hexadecimal text names the 32 bits directly, so $FFFFFFFF is -1; a
+  // minus sign negates those bits modulo 2^32 (-$80000000 is the lowest
+  // value, without the overflow of negating it as a signed number).
   const auto bits = static_cast<uint32_t>(value);
   return static_cast<int32_t>(negative ? 0u - bits : bits);
 }

@@ -77,6 +77,14 @@ std::optional<uint32_t> MemoryRegistry::ReadDword(RegistryRoot root, const std::
   return std::get<uint32_t>(it->second.second);
 }
 
+std::optional<std::string> MemoryRegistry::ReadBinary(RegistryRoot root, const std::string& path, const std::string& name) {
+  const Key* key = Find(root, path);
+  if (!key) return std::nullopt;
+  auto it = key->values.find(Fold(name));
+  if (it == key->values.end() || !std::holds_alternative<Bytes>(it->second.second)) return std::nullopt;
+  return std::get<Bytes>(it->second.second).data;
+}
+
 void MemoryRegistry::WriteString(RegistryRoot root, const std::string& path, const std::string& name, const std::string& value) {
   CheckWritable(root);
   CreateKey(root, path);
@@ -87,6 +95,13 @@ void MemoryRegistry::WriteDword(RegistryRoot root, const std::string& path, cons
   CheckWritable(root);
   CreateKey(root, path);
   Find(root, path)->values[Fold(name)] = {name, value};
+}
+
+void MemoryRegistry::WriteBinary(RegistryRoot root, const std::string& path, const std::string& name,
+                                 const std::string& bytes) {
+  CheckWritable(root);
+  CreateKey(root, path);
+  Find(root, path)->values[Fold(name)] = {name, Bytes{bytes}};
 }
 
 void MemoryRegistry::DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) {

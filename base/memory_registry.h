@@ -19,15 +19,22 @@ class MemoryRegistry : public Registry {
   bool ValueExists(RegistryRoot root, const std::string& path, const std::string& name) override;
   std::optional<std::string> ReadString(RegistryRoot root, const std::string& path, const std::string& name) override;
   std::optional<uint32_t> ReadDword(RegistryRoot root, const std::string& path, const std::string& name) override;
+  std::optional<std::string> ReadBinary(RegistryRoot root, const std::string& path, const std::string& name) override;
   void WriteString(RegistryRoot root, const std::string& path, const std::string& name, const std::string& value) override;
   void WriteDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t value) override;
+  void WriteBinary(RegistryRoot root, const std::string& path, const std::string& name, const std::string& bytes) override;
   void DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) override;
   void DeleteKey(RegistryRoot root, const std::string& path) override;
   std::vector<std::string> SubKeyNames(RegistryRoot root, const std::string& path) override;
   std::vector<std::string> ValueNames(RegistryRoot root, const std::string& path) override;
 
  private:
-  using Value = std::variant<std::string, uint32_t>;
+  // Binary bytes are kept apart from strings so that each reads back only
+  // as its own type.
+  struct Bytes {
+    std::string data;
+  };
+  using Value = std::variant<std::string, uint32_t, Bytes>;
   struct Key {
     std::string path;  // as first created
     std::map<std::string, std::pair<std::string, Value>> values;  // folded name -> (name, value)

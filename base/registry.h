@@ -24,10 +24,13 @@ class Registry {
   virtual bool ValueExists(RegistryRoot root, const std::string& path, const std::string& name) = 0;
   virtual std::optional<std::string> ReadString(RegistryRoot root, const std::string& path, const std::string& name) = 0;
   virtual std::optional<uint32_t> ReadDword(RegistryRoot root, const std::string& path, const std::string& name) = 0;
+  // A REG_BINARY value's bytes.
+  virtual std::optional<std::string> ReadBinary(RegistryRoot root, const std::string& path, const std::string& name) = 0;
 
   // The writes and deletes throw RegistryError when the system refuses.
   virtual void WriteString(RegistryRoot root, const std::string& path, const std::string& name, const std::string& value) = 0;
   virtual void WriteDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t value) = 0;
+  virtual void WriteBinary(RegistryRoot root, const std::string& path, const std::string& name, const std::string& bytes) = 0;
   virtual void DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) = 0;
   // Deletes the key with everything below it.
   virtual void DeleteKey(RegistryRoot root, const std::string& path) = 0;

@@ -1,8 +1,15 @@
 #include "base/textfile.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "base/cp1251.h"
 #include "base/errors.h"
@@ -17,12 +24,28 @@ std::string Describe(const char* what, const fs::path& path) {
   return std::string(what) + " " + std::string(name.begin(), name.end());
 }
 
-void WriteAll(const fs::path& path, std::string_view bytes, std::ios::openmode mode) {
-  std::ofstream out(path, std::ios::binary | mode);
+enum class WriteMode { Replace, Append };
+
+// Writes the bytes and, for a file that is to replace another, has the
+// system put them on the disk before it returns, so that a power cut after
+// the replacement cannot leave an empty file.
+void WriteAll(const fs::path& path, std::string_view bytes, WriteMode mode) {
+#ifdef _WIN32
+  FILE* out = _wfopen(path.c_str(), mode == WriteMode::Append ? L"ab" : L"wb");
+#else
+  FILE* out = std::fopen(path.c_str(), mode == WriteMode::Append ? "ab" : "wb");
+#endif
   if (!out) throw FileError(Describe("cannot open for writing", path));
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  if (!out) throw FileError(Describe("cannot write", path));
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+  if (written && mode == WriteMode::Replace) {
+#ifdef _WIN32
+    written = _commit(_fileno(out)) == 0;  // FlushFileBuffers
+#else
+    written = fsync(fileno(out)) == 0;
+#endif
+  }
+  written = std::fclose(out) == 0 && written;
+  if (!written) throw FileError(Describe("cannot write", path));
 }
 
 std::string ReadAll(const fs::path& path) {
@@ -33,11 +56,18 @@ std::string ReadAll(const fs::path& path) {
   return bytes;
 }
 
+// The file is written beside its place and then renamed over it; a failure
+// at any step leaves the old file as it was and no temporary file behind.
 void ReplaceWithBytes(const fs::path& path, std::string_view bytes) {
   fs::path temporary = path;
   temporary += ".new";
-  WriteAll(temporary, bytes, std::ios::trunc);
   std::error_code ec;
+  try {
+    WriteAll(temporary, bytes, WriteMode::Replace);
+  } catch (const FileError&) {
+    fs::remove(temporary, ec);
+    throw;
+  }
   fs::rename(temporary, path, ec);
   if (ec) {
     fs::remove(temporary, ec);
@@ -60,21 +90,7 @@ void WriteTextFileAtomically(const fs::path& path, std::string_view utf8) { Repl
 void CopyFileReplacing(const fs::path& from, const fs::path& to) { ReplaceWithBytes(to, ReadAll(from)); }
 
 void AppendTextFile(const fs::path& path, std::string_view utf8) {
-  WriteAll(path, Utf8ToCp1251(utf8), std::ios::app);
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    start = end + 1;
-  }
-  return lines;
+  WriteAll(path, Utf8ToCp1251(utf8), WriteMode::Append);
 }
 
 }  // namespace hx

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/cp1251.h"
 #include "core/product.h"
 
 namespace hx {
@@ -15,9 +16,9 @@ std::string FormatErrorRecord(const ErrorRecord& r) {
   out += std::string(73, '=') + "\r\n";
   out += std::string(stamp) + "\r\n";
   out += std::string("Program = ") + product::kNameAndVersion + "\r\n";
-  out += "WinVersion = " + r.winVersion + "\r\n";
+  out += "WinVersion = " + orNa(r.winVersion) + "\r\n";
   out += "User = " + orNa(r.user) + "\r\n";
-  out += "PC = " + orNa(r.computer.substr(0, 15)) + "\r\n";
+  out += "PC = " + orNa(std::string(Utf8Prefix(r.computer, 15))) + "\r\n";
   out += "Adress = " + r.code + "\r\n";
   out += "Type = " + r.type + "\r\n";
   out += "Dump = \"" + r.dump + "\"\r\n";

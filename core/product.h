@@ -7,9 +7,23 @@ inline constexpr char kName[] = "Horavex.KT";
 inline constexpr char kVersion[] = "1.0.1.2k.ru";
 inline constexpr char kNameAndVersion[] = "Horavex.KT 1.0.1.2k.ru";
 inline constexpr char kSettingsFormatVersion[] = "01.00";
+// This release as a number that newer versions are compared with.
+inline constexpr char kVersionNumber[] = "1.0.1";
 
-// Where error reports are mailed.
+// The program's web page, and the version description of the newest release
+// that Updrift.exe reads (its format: update/version_notice.h).
+inline constexpr char kWebPage[] = "https://horavex.kt/";
+inline constexpr char kUpdateSource[] = "https://horavex.kt/update/horavex-kt.txt";
+// An administrator or a test may point Updrift.exe at another description
+// with this environment variable (an http:// or https:// address); the
+// clock program itself never sets it.
+inline constexpr char kUpdateSourceVariable[] = "HX_UPDATE_SOURCE";
+
+// The maker's address: error reports are mailed there, and the About
+// dialog offers it for wishes and remarks.
 inline constexpr char kSupportAddress[] = "support@horavex.kt";
+// The program's web page, with news and new versions.
+inline constexpr char kWebAddress[] = "http://www.horavex.kt/";
 
 // Names of the single-instance mutexes: an older release, this release,
 // and the name every release from this one on holds.

@@ -132,28 +132,6 @@ bool WalkPattern(std::string_view p, const DateTime& v, const LocaleNames& local
   return hasMarker;
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
-long DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const long era = (y >= 0 ? y : y - 399) / 400;
-  const long yoe = y - era * 400;
-  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(long z, int& y, int& m, int& d) {
-  z += 719468;
-  const long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long doe = z - era * 146097;
-  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
 char* PutTwoDigits(char* p, int value) {
   *p++ = static_cast<char>('0' + value / 10 % 10);
   *p++ = static_cast<char>('0' + value % 10);
@@ -210,6 +188,27 @@ std::string DateFormat(int index, const DateTime& date, const LocaleNames& local
 
 std::string LongDateText(const DateTime& date, const LocaleNames& locale) {
   return FormatDateTime("dddd dd mmmm yyyy", date, locale);
+}
+
+long DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2;
+  const long era = (y >= 0 ? y : y - 399) / 400;
+  const long yoe = y - era * 400;
+  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(long z, int& y, int& m, int& d) {
+  z += 719468;
+  const long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long doe = z - era * 146097;
+  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(yoe + era * 400 + (m <= 2));
 }
 
 int DayOfWeek(int year, int month, int day) {
@@ -290,6 +289,12 @@ ClockTick::Step ClockTick::Advance(const DateTime& now, bool pmAm) {
   const size_t minuteSize = FormatMinuteText(now, text);
   step.minuteWorkDue = minuteSize != lastMinuteSize_ || std::memcmp(text, lastMinute_, minuteSize) != 0;
   return step;
+}
+
+int MillisecondsToNextShownChange(const DateTime& now, bool pmAm) {
+  const int toNextSecond = 1000 - now.millisecond;
+  const int delay = pmAm ? (59 - now.second) * 1000 + toNextSecond : toNextSecond;
+  return delay > 0 ? delay : 1;  // a leap second waits for the next reading
 }
 
 void ClockTick::MinuteWorkDone(const DateTime& now) { lastMinuteSize_ = FormatMinuteText(now, lastMinute_); }

@@ -51,6 +51,9 @@ std::string FormatDateTime(std::string_view pattern, const DateTime& value, cons
 DateTime DateOnly(const DateTime& value);
 // `date` moved by whole days; the time of day stays, the weekday follows.
 DateTime AddDays(const DateTime& date, int days);
+// Days since 1970-01-01 of a proleptic Gregorian date, and back.
+long DaysFromCivil(int year, int month, int day);
+void CivilFromDays(long days, int& year, int& month, int& day);
 // Weekday of a calendar date, 0 Sunday .. 6 Saturday.
 int DayOfWeek(int year, int month, int day);
 
@@ -77,6 +80,11 @@ size_t FormatZoneText(int hour, int minute, bool pmAm, char (&out)[kTimeTextCapa
 //
 // A failure in the minute work skips MinuteWorkDone, so the next tick tries
 // it again.
+// Milliseconds from `now` to the next moment the shown time can change: the
+// next second, or the next minute where the time line shows no seconds
+// (AM/PM). The minute work falls on such a moment too.
+int MillisecondsToNextShownChange(const DateTime& now, bool pmAm);
+
 class ClockTick {
  public:
   struct Step {

@@ -30,6 +30,11 @@ struct ClockPanel {
   int TimeValue1 = 0;       // whole hours of the offset
   int TimeValue2 = 0;       // minutes of the offset: 0, 30 or 45
   int SysFlag = kZonePanel;
+  // The zone's key in the system's time-zone catalogue, e.g. "Eastern
+  // Standard Time": the panel then follows that zone's rules, daylight
+  // saving time included, and the offset above is its standard one. Empty
+  // for the fixed panels and for records that name no zone.
+  std::string ZoneKey;
 
   bool operator==(const ClockPanel&) const = default;
 };

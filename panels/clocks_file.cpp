@@ -55,6 +55,7 @@ ClocksFileRead ReadClocksFile(const IniDocument& file) {
     p.Color2 = file.ReadInteger(section, "Color2", defaults.Color2);
     p.SysFlag = file.ReadInteger(section, "SysFlag", defaults.SysFlag);
     if (p.SysFlag < kZonePanel || p.SysFlag > kDatePanel) p.SysFlag = kZonePanel;
+    if (p.SysFlag == kZonePanel) p.ZoneKey = file.ReadString(section, "ZoneKey", "");
     read.panels.push_back(std::move(p));
   }
 
@@ -86,6 +87,7 @@ IniDocument WriteClocksFile(const PanelList& panels, int localZoneHours, std::st
     doc.WriteInteger(section, "TimeValue1", p.SysFlag == kSystemTimePanel ? localZoneHours : p.TimeValue1);
     doc.WriteInteger(section, "TimeValue2", p.TimeValue2);
     doc.WriteInteger(section, "SysFlag", p.SysFlag);
+    doc.WriteString(section, "ZoneKey", p.SysFlag == kZonePanel ? OneLine(p.ZoneKey) : std::string());
   }
   doc.WriteString(kMain, "Date", today);
   return doc;

@@ -28,6 +28,16 @@ std::optional<size_t> IndexOfName(const std::vector<std::string>& zones, std::st
   return static_cast<size_t>(index);
 }
 
+// The file's form of an offset in minutes east; nothing for minutes a
+// record cannot hold.
+std::optional<ZoneOffset> RecordOffset(int minutesEast) {
+  const int magnitude = minutesEast < 0 ? -minutesEast : minutesEast;
+  ZoneOffset o{minutesEast > 0 ? "+" : minutesEast < 0 ? "-" : "0", magnitude / 60, magnitude % 60};
+  if (o.minutes != 0 && o.minutes != 30 && o.minutes != 45) return std::nullopt;
+  if (o.hours > (minutesEast > 0 ? kMaxPanelHours : -kMinPanelHours)) return std::nullopt;
+  return o;
+}
+
 }  // namespace
 
 PanelLine LineOf(PanelColour colour) {
@@ -46,14 +56,15 @@ std::optional<size_t> ZoneIndexOfOffset(const std::vector<std::string>& zones, c
   return std::nullopt;
 }
 
-PanelEditor PanelEditor::ForNewPanel(std::vector<std::string> zones, std::string_view localZoneName) {
+PanelEditor PanelEditor::ForNewPanel(std::vector<std::string> zones, std::string_view localZoneName,
+                                     std::vector<ZoneChoice> choices) {
   ClockPanel panel;
   panel.Name = kNewPanelCaption;
   panel.Visible = true;
   panel.BGColor1 = panel.BGColor2 = kWhite;
   panel.Color1 = panel.Color2 = kBlack;
   panel.SysFlag = kZonePanel;
-  PanelEditor editor(std::move(zones), std::move(panel));
+  PanelEditor editor(std::move(zones), std::move(panel), std::move(choices));
   editor.zoneIndex_ = IndexOfName(editor.zones_, localZoneName);
   // A new panel always takes its offset from the list, even an empty one.
   editor.zoneChosen_ = true;
@@ -61,10 +72,19 @@ PanelEditor PanelEditor::ForNewPanel(std::vector<std::string> zones, std::string
 }
 
 PanelEditor PanelEditor::ForRecord(std::vector<std::string> zones, const ClockPanel& record,
-                                   std::string_view localZoneName) {
-  PanelEditor editor(std::move(zones), record);
-  editor.zoneIndex_ = record.SysFlag == kZonePanel ? ZoneIndexOfOffset(editor.zones_, record)
-                                                   : IndexOfName(editor.zones_, localZoneName);
+                                   std::string_view localZoneName, std::vector<ZoneChoice> choices) {
+  PanelEditor editor(std::move(zones), record, std::move(choices));
+  if (record.SysFlag != kZonePanel) {
+    editor.zoneIndex_ = IndexOfName(editor.zones_, localZoneName);
+    return editor;
+  }
+  if (!record.ZoneKey.empty())
+    for (size_t i = 0; i < editor.choices_.size(); ++i)
+      if (editor.choices_[i].keyName == record.ZoneKey) {
+        editor.zoneIndex_ = i;
+        return editor;
+      }
+  editor.zoneIndex_ = ZoneIndexOfOffset(editor.zones_, record);
   return editor;
 }
 
@@ -77,7 +97,16 @@ void PanelEditor::ChooseZone(size_t index) {
 ClockPanel PanelEditor::Result() const {
   ClockPanel result = panel_;
   if (zoneChosen_) {
-    const ZoneOffset offset = zoneIndex_ ? ParseZoneOffset(zones_[*zoneIndex_]) : ZoneOffset{};
+    ZoneOffset offset = zoneIndex_ ? ParseZoneOffset(zones_[*zoneIndex_]) : ZoneOffset{};
+    result.ZoneKey.clear();
+    if (zoneIndex_ && result.SysFlag == kZonePanel) {
+      const ZoneChoice& choice = choices_[*zoneIndex_];
+      const auto fromRules = choice.standardOffset ? RecordOffset(*choice.standardOffset) : std::nullopt;
+      if (!choice.keyName.empty() && fromRules) {
+        result.ZoneKey = choice.keyName;
+        offset = *fromRules;
+      }
+    }
     result.TimeValue = offset.sign;
     result.TimeValue1 = offset.hours;
     result.TimeValue2 = offset.minutes;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/zone_catalogue.h"
 #include "panels/clock_panel.h"
 
 namespace hx {
@@ -50,11 +51,15 @@ class PanelEditor {
  public:
   // A new zone panel: caption "Время", white lines with black text, the
   // local zone preselected (the first entry when it is not listed).
-  static PanelEditor ForNewPanel(std::vector<std::string> zones, std::string_view localZoneName);
-  // A record of the panel list. A zone panel preselects the first zone of
-  // its offset, or none; a fixed panel shows the local zone, disabled.
+  // `choices`, when given, holds the catalogue's key and standard offset
+  // of every zone of `zones`, in the same order.
+  static PanelEditor ForNewPanel(std::vector<std::string> zones, std::string_view localZoneName,
+                                 std::vector<ZoneChoice> choices = {});
+  // A record of the panel list. A zone panel preselects the zone of its
+  // ZoneKey, else the first zone of its offset, or none; a fixed panel
+  // shows the local zone, disabled.
   static PanelEditor ForRecord(std::vector<std::string> zones, const ClockPanel& record,
-                               std::string_view localZoneName);
+                               std::string_view localZoneName, std::vector<ZoneChoice> choices = {});
 
   const std::vector<std::string>& Zones() const { return zones_; }
   // The entry the zone list shows; nothing for none.
@@ -70,15 +75,22 @@ class PanelEditor {
   // or while the list is disabled).
   void ChooseZone(size_t index);
 
-  // The record OK stores: caption and colours as edited; the offset parsed
-  // from the chosen zone's name ("0", 0, 0 without one) when a zone was
-  // chosen, the record's own otherwise. Visible and SysFlag stay.
+  // The record OK stores: caption and colours as edited; when a zone was
+  // chosen, its catalogue key and its standard offset from the catalogue's
+  // rules (the display name can be stale), or for a zone the catalogue
+  // does not describe no key and the offset parsed from its name ("0", 0,
+  // 0 without a zone); the record's own key and offset otherwise. Visible
+  // and SysFlag stay.
   ClockPanel Result() const;
 
  private:
-  PanelEditor(std::vector<std::string> zones, ClockPanel panel) : zones_(std::move(zones)), panel_(std::move(panel)) {}
+  PanelEditor(std::vector<std::string> zones, ClockPanel panel, std::vector<ZoneChoice> choices)
+      : zones_(std::move(zones)), choices_(std::move(choices)), panel_(std::move(panel)) {
+    choices_.resize(zones_.size());
+  }
 
   std::vector<std::string> zones_;
+  std::vector<ZoneChoice> choices_;
   ClockPanel panel_;
   std::optional<size_t> zoneIndex_;
   bool zoneChosen_ = false;  // the offset comes from zoneIndex_ (or "no zone")

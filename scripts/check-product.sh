@@ -6,7 +6,7 @@ exe=$1
 ok=0
 info=$(file "$exe")
 echo "$info" | grep -q "PE32 executable (GUI) Intel 80386" || { echo "not a 32-bit GUI program: $info"; ok=1; }
-allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|OLE32|OLEAUT32|msvcrt|VERSION|WINMM|SHLWAPI)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|OLE32|OLEAUT32|msvcrt|VERSION|WINMM|SHLWAPI|WININET)\.dll$'
 while read -r dll; do
   echo "$dll" | grep -qiE "$allowed" || { echo "imports a DLL Windows lacks: $dll"; ok=1; }
 done < <(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}')

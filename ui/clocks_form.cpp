@@ -327,8 +327,22 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
       if (reinterpret_cast<const NMHDR*>(lParam)->code == TTN_SHOW)
         return PlaceHint(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom);
       break;
+    case WM_WINDOWPOSCHANGING: {
+      // A locked window keeps its place, whoever moves it.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (!(pos->flags & SWP_NOMOVE)) {
+        if (const auto locked = App().placement.LockCorrection({pos->x, pos->y})) {
+          pos->x = locked->x;
+          pos->y = locked->y;
+        }
+      }
+      break;
+    }
     case WM_CLOSE:
-      DestroyWindow(window);
+      // Alt+F4 or another program's close request ends the program as the
+      // menu's "Закрыть" does; while a menu dialog shows, that dialog comes
+      // forward instead.
+      if (!BringOpenMenuDialogForward()) ClocksCloseCommand();
       return 0;
     case WM_DESTROY:
       Guard("1.012 - 028.0", [] { RemoveTrayIcon(); });
@@ -341,6 +355,13 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   }
   if (msg != 0 && msg == App().TaskbarCreatedMessage) RetryTrayIcon();
   return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+// The catalogue's zone rules the panels follow, read once per zone. A new
+// panel list reads them afresh, so a catalogue updated meanwhile is seen.
+ZoneRuleCache& PanelZoneRules() {
+  static ZoneRuleCache cache(App().registry);
+  return cache;
 }
 
 }  // namespace
@@ -376,7 +397,6 @@ HWND CreateClocksForm() {
   g_form = ClocksForm{};
   g_form.window = window;
   g_form.embedded = embedded;
-  app.placement.MenuDialogOpen = false;
   // A window re-created while hidden with its Windows panel starts back in
   // sight; the lock follows its Top.
   if (embedded) {
@@ -395,6 +415,7 @@ HWND CreateClocksForm() {
   LoadClocks();
 
   ShowWindow(window, SW_SHOWNORMAL);
+  app.placement.Restore();  // a window made anew is in sight, not in the tray
   SetForegroundWindow(window);
   return window;
 }
@@ -436,6 +457,7 @@ void ProcessingClocksPanels() {
   Guard(kCodeProcessingClocksPanels, [] {
     AppState& app = App();
     g_form.PanelsCreated = true;
+    PanelZoneRules().Clear();
     const PanelsLayout layout = LayoutPanels(app.panels, app.settings.Vertical);
     for (const PanelPlacement& p : layout.panels) {
       const ClockPanel& record = app.panels[p.index];
@@ -453,7 +475,8 @@ void ProcessingClocksPanels() {
     }
     FitWindowToPanels(layout.width, layout.height);
     ShowWindow(g_form.window, SW_SHOWNA);
-    app.tick.TimeFormatChanged = true;  // the next tick fills every line
+    app.tick.TimeFormatChanged = true;  // the clock work fills every line, at once
+    RequestClockRefresh();
     Borders(false);
   });
 }
@@ -502,8 +525,11 @@ void ProcessingPanelsTimeA(const DateTime& now) {
   Guard(kCodeProcessingPanelsTimeA, [&] {
     AppState& app = App();
     const int localOffset = LocalUtcOffset(app.localZone, win::CurrentUtcBias());
+    const ZoneRuleLookup rules = [](const std::string& key) { return PanelZoneRules().Find(key); };
+    // Each zone's offset is worked out anew from this minute's universal
+    // time, so a zone's clock change shows from the minute it happens.
     for (const ZonePanelTime& zone : ComputeZonePanelTimes(app.panels, now, localOffset, app.settings.PmAmFormat,
-                                                           app.settings.FormatDate, app.locale)) {
+                                                           app.settings.FormatDate, app.locale, rules)) {
       const auto it = g_form.zones.find(zone.index);
       if (it == g_form.zones.end()) continue;
       SetPanelText(it->second.value, win::Widen(zone.text).c_str());

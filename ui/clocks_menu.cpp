@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/panels_menu.h"
+#include "ui/about_form.h"
 #include "ui/app_state.h"
+#include "ui/calc_form.h"
 #include "ui/clocks_form.h"
 #include "ui/guard.h"
 #include "ui/main_form.h"
@@ -19,9 +21,9 @@ namespace hx::ui {
 namespace {
 
 // --- Dialogs opened from the menu, shown modally. ---
-void ShowTimeCalculator() {}
+void ShowTimeCalculator() { RunTimeCalculator(); }
 void ShowSettingsDialog() { RunSettingsDialog(); }
-void ShowAboutDialog() {}
+void ShowAboutDialog() { RunAboutDialog(); }
 
 // The window a person answers now while a menu dialog shows: modal windows
 // leave only the innermost dialog (or its message box) enabled.
@@ -36,7 +38,7 @@ BOOL CALLBACK FindAnsweringWindow(HWND window, LPARAM param) {
   return FALSE;
 }
 
-void BringMenuDialogToFront() {
+void BringAnsweringWindowToFront() {
   HWND dialog = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindAnsweringWindow, reinterpret_cast<LPARAM>(&dialog));
   if (!dialog) dialog = SettingsDialogWindow();
@@ -152,10 +154,7 @@ void RunCommand(HWND window, PanelsCommand command, bool checked) {
 void ShowPanelsMenu(HWND window, POINT at, bool fromTrayIcon, bool embedded) {
   // One dialog at a time, and the program is not closed under it: the menu
   // stays shut and the open dialog comes forward instead.
-  if (App().placement.MenuDialogOpen) {
-    BringMenuDialogToFront();
-    return;
-  }
+  if (BringOpenMenuDialogForward()) return;
   std::vector<PanelsMenuItem> items;
   HMENU menu = nullptr;
   Guard(kPanelsMenuOpenErrorCode, [&] {
@@ -196,6 +195,12 @@ void RestorePanels(HWND window) {
   BringToFront(window);
 }
 
+bool BringOpenMenuDialogForward() {
+  if (!App().placement.MenuDialogOpen) return false;
+  BringAnsweringWindowToFront();
+  return true;
+}
+
 void BringToFront(HWND window) {
   if (!window) return;
   const RECT r = WindowRectOf(window);
@@ -206,8 +211,6 @@ void BringToFront(HWND window) {
   // Joining the foreground thread's input lets this window take the top
   // even though another program is active.
   const bool attached = other && AttachThreadInput(self, other, TRUE);
-  if (foreground)
-    SetWindowPos(foreground, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(window, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_FRAMECHANGED);
   if (attached) AttachThreadInput(self, other, FALSE);
 }

@@ -16,8 +16,12 @@ void ShowPanelsMenu(HWND window, POINT at, bool fromTrayIcon, bool embedded);
 void MinimizeToTray(HWND window);
 // "Восстановить": shows the panels window again, in front.
 void RestorePanels(HWND window);
-// Puts `window` above every other window, also when another program has the
-// foreground.
+// Puts `window` in front of the other windows of its band (topmost or not),
+// also when another program has the foreground; no other window's topmost
+// state changes.
 void BringToFront(HWND window);
+// While a dialog opened from the menu shows, brings it (or the message box
+// it shows) forward and returns true; otherwise false.
+bool BringOpenMenuDialogForward();
 
 }  // namespace hx::ui

@@ -199,7 +199,12 @@ void RegisterErrorFormClass(void* instance) {
 
 void ReportError(const std::string& code, const std::string& className, const std::string& dump) {
   if (g_dialogOpen) return;
-  AppendRecord(code, className, dump);
+  // A log that cannot be written (a full disk, a read-only folder) costs
+  // the record only; the user still learns of the failure.
+  try {
+    AppendRecord(code, className, dump);
+  } catch (const std::exception&) {
+  }
 
   ErrorForm form;
   form.codeCaption = ErrorCodeCaption(code, className);

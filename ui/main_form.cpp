@@ -1,5 +1,7 @@
 #include "ui/main_form.h"
 
+#include <shellapi.h>
+
 #include <filesystem>
 #include <optional>
 
@@ -14,7 +16,11 @@
 #include "ui/error_form.h"
 #include "ui/guard.h"
 #include "ui/message_box.h"
+#include "ui/newver_form.h"
+#include "ui/not_supported_os_form.h"
+#include "ui/settings_form.h"
 #include "ui/universal_procedure.h"
+#include "update/update_check.h"
 #include "win32/locale.h"
 #include "win32/shell_windows.h"
 #include "win32/system.h"
@@ -25,10 +31,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormHoravex";
-constexpr UINT_PTR kTimer1 = 1;           // the 50 ms tick
-constexpr UINT_PTR kTimerACNV1 = 2;       // update-check poll, every second
+constexpr UINT_PTR kTimerClock = 1;         // at each change of the shown time
+constexpr UINT_PTR kTimerACNV1 = 2;         // update-check poll, every second
 constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
-constexpr UINT kTickMs = 50;
+constexpr UINT_PTR kTimerFollow = 4;        // while on a Windows panel: follows it
+constexpr UINT kFollowMs = 50;
 constexpr UINT kMsgStartSequence = WM_APP + 1;  // posted once, when the message loop starts
 constexpr int kOffScreen = -32000;
 
@@ -59,11 +66,49 @@ void FollowWindowsPanel() {
   if (out.mainWindowVisible) ShowWindow(app.mainWindow, *out.mainWindowVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
-bool g_updateCheckRunning = false;  // TimerACNV1 polls for the result
+// The update check's requests to the program's windows.
+class ProgramUpdateEffects : public UpdateCheckEffects {
+ public:
+  // Through the shell, as a user's double click would start it; the
+  // shell's own error box stays away, the check reports a failed start.
+  bool StartChecker() override {
+    const std::wstring file = paths::UpdateChecker(App().folder).wstring();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOW;
+    return ShellExecuteExW(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+  }
+  void RunPoll(bool running) override {
+    if (running) SetTimer(App().mainWindow, kTimerACNV1, 1000, nullptr);
+    else KillTimer(App().mainWindow, kTimerACNV1);
+  }
+  void EnableCheckNow(bool enabled) override { EnableCheckNowButton(enabled); }
+  void ShowStatus(const std::string& text) override { ShowCheckStatusInSettings(text); }
+  // One dialog at a time: while the notice shows, the clock's menu brings
+  // it forward rather than opening.
+  void ShowNewVersionDialog() override {
+    bool& dialogOpen = App().placement.MenuDialogOpen;
+    const bool wasOpen = dialogOpen;
+    dialogOpen = true;
+    try {
+      RunNewVersionDialog();
+    } catch (...) {
+      dialogOpen = wasOpen;
+      throw;
+    }
+    dialogOpen = wasOpen;
+  }
+  void Guarded(const char* code, const std::function<void()>& step) override { Guard(code, step); }
+};
 
-// Reads the update-check result.
-void ProcessCheckResult() {}
-void SetCheckStatus(bool /*finished*/) {}
+UpdateCheck& TheUpdateCheck() {
+  static FolderUpdateFiles files(paths::ResourceFolder(App().folder));
+  static ProgramUpdateEffects effects;
+  static UpdateCheck check(files, effects, App().CheckStatusText);
+  return check;
+}
 // Finds the local time zone; on failure the zone stays as it was.
 void DetectLocalZone() {
   Guard(kCodeDetectLocalZone, [] { hx::DetectLocalZone(App().registry, win::PlatformZone(), App().localZone); });
@@ -86,7 +131,9 @@ void ProcessingPanelsTime() {
   });
 }
 
-// A locked panels window moved by anyone goes back at once.
+// A locked window refuses every move (see the panels window's
+// WM_WINDOWPOSCHANGING); this puts it back should the lock itself have been
+// moved under it, as restoring older settings can.
 void HoldLockedPosition() {
   const AppState& app = App();
   if (!app.clocksWindow) return;
@@ -96,12 +143,50 @@ void HoldLockedPosition() {
     SetWindowPos(app.clocksWindow, nullptr, locked->x, locked->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Timer1Timer() {
+// Following a Windows panel that may hide needs polling its place; only a
+// window embedded in one pays for that.
+void SyncFollowTimer() {
+  static bool following = false;
+  const bool wanted = App().settings.includeOnWPanel;
+  if (wanted == following) return;
+  following = wanted;
+  if (wanted)
+    SetTimer(App().mainWindow, kTimerFollow, kFollowMs, nullptr);
+  else
+    KillTimer(App().mainWindow, kTimerFollow);
+}
+
+// The program wakes only when the shown time changes: the clock timer is
+// armed for the next second (or minute) each time it fires. A timer that
+// comes early finds nothing changed and is armed again for the rest.
+void ArmClockTimer() {
+  const int delay = MillisecondsToNextShownChange(win::LocalNow(), App().settings.PmAmFormat);
+  SetTimer(App().mainWindow, kTimerClock, static_cast<UINT>(delay), nullptr);
+}
+
+unsigned g_timerWakeUps = 0;  // WM_TIMER messages handled, for measurements
+
+// Answered with g_timerWakeUps: how often the program woke, for the idle
+// benchmark.
+UINT WakeUpCountMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Horavex.KT.TimerWakeUps");
+  return message;
+}
+
+void ClockTimer() {
   Guard(kCodeTimer1Timer, [] {
     HoldLockedPosition();
     ProcessingPanelsTime();
-    if (App().settings.includeOnWPanel) FollowWindowsPanel();
+    SyncFollowTimer();
   });
+  ArmClockTimer();
+}
+
+// The time, the zone or the locale changed under the program, or the
+// machine woke up: every line is written anew at once.
+void RefreshEverything() {
+  App().tick.TimeFormatChanged = true;
+  RequestClockRefresh();
 }
 
 }  // namespace
@@ -121,10 +206,18 @@ void ApplyOpacity() {
   SetLayeredWindowAttributes(clocks, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
-// Starts the separate update-check program.
-void StartUpdateCheck() {}
-void ResetUpdateCheck() {}
-bool UpdateCheckRunning() { return g_updateCheckRunning; }
+// Starts the separate update-check program when a check is due. Whatever
+// stops the start, "Проверить сейчас" comes back.
+void StartUpdateCheck() {
+  Guard(kCodeStartUpdateCheck, [] {
+    const LocaleNames& locale = App().locale;
+    TheUpdateCheck().StartUpdateCheck(App().settings.IntervalAUCheck, win::LocalNow(),
+                           PatternSeparator(locale.shortDateFormat, "."), PatternSeparator(locale.longTimeFormat, ":"));
+  });
+  if (!UpdateCheckRunning()) EnableCheckNowButton(true);
+}
+void ResetUpdateCheck() { TheUpdateCheck().Reset(); }
+bool UpdateCheckRunning() { return TheUpdateCheck().Running(); }
 
 namespace {
 
@@ -177,12 +270,18 @@ void FormCreate() {
   app.locale = win::UserLocaleNames();
 
   CheckOSVersion("2k");
+  if (app.OSNotSupported) {
+    // The notice comes before anything of the program is shown, written or
+    // registered; once it is closed the program ends.
+    RunNotSupportedOSDialog();
+    return;
+  }
   fs::create_directories(paths::SettingsFolder(app.folder));
   for (const char* name : {"HXClocks.ini", "HXSettings.ini"})
     if (fs::exists(app.folder / name)) MoveToSettingsFolder(name);
   if (!app.OSNotSupported) {
     app.TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-    app.CheckStatusText = " Проверка наличия обновлений: Новые версии отсутствуют...";
+    app.CheckStatusText = kCheckStatusNoNews;
   }
   DetectLocalZone();
   Guard("1.008 - 000.0",
@@ -197,9 +296,10 @@ void FormPaint() {
   LoadParametrsA();
   CreateClocksForm();
   LoadParametrs();
+  ClockTimer();
+  // Last: a pending new-version notice is modal, and the clock ticks on
+  // behind it.
   if (app.settings.AUCheckEnabled) StartUpdateCheck();
-  ProcessingPanelsTime();
-  SetTimer(app.mainWindow, kTimer1, kTickMs, nullptr);
 }
 
 // The close request of the uninstaller: tell every top-level window, then
@@ -227,21 +327,11 @@ void RebuildAfterTaskbarCreated() {
   LoadParametrs();
 }
 
-void TimerACNV1Timer() {
-  const fs::path resource = paths::ResourceFolder(App().folder);
-  if (!fs::exists(resource / "CheckReady")) return;
-  if (fs::exists(resource / "CheckNVTrue.txt")) {
-    if (fs::exists(resource / "CheckTrue")) return;  // the result is not complete yet
-    ProcessCheckResult();
-  }
-  KillTimer(App().mainWindow, kTimerACNV1);
-  g_updateCheckRunning = false;
-  SetCheckStatus(true);
-}
+void TimerACNV1Timer() { TheUpdateCheck().Poll(); }
 
 void FormClose() {
   Guard("1.001 - 015.0", [] {
-    KillTimer(App().mainWindow, kTimer1);
+    KillTimer(App().mainWindow, kTimerClock);
     RestoreShell();
   });
 }
@@ -252,8 +342,10 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       Guard("1.001 - 017.0", FormPaint);
       return 0;
     case WM_TIMER:
+      ++g_timerWakeUps;
       switch (wParam) {
-        case kTimer1: Timer1Timer(); return 0;
+        case kTimerClock: ClockTimer(); return 0;
+        case kTimerFollow: Guard(kCodeTimer1Timer, FollowWindowsPanel); return 0;
         case kTimerACNV1: Guard("1.001 - 016.0", TimerACNV1Timer); return 0;
         case kTimerShellRebuild: Guard("1.001 - 007.0", RebuildAfterTaskbarCreated); return 0;
       }
@@ -261,6 +353,18 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     case product::kMsgCloseRequest:
       Guard("1.001 - 000.0", CloseRequest);
       return 0;
+    case WM_TIMECHANGE:
+      RefreshEverything();
+      return 0;
+    case WM_SETTINGCHANGE:
+      // Month and weekday names follow a change of the user's locale.
+      if (lParam && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0)
+        App().locale = win::UserLocaleNames();
+      RefreshEverything();
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) RefreshEverything();
+      return TRUE;
     case WM_CLOSE:
       FormClose();
       DestroyWindow(window);
@@ -269,6 +373,7 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       PostQuitMessage(0);
       return 0;
   }
+  if (msg == WakeUpCountMessage()) return g_timerWakeUps;
   if (msg != 0 && msg == App().TaskbarCreatedMessage) {
     Guard("1.001 - 007.0", TaskbarCreated);
     return 0;
@@ -277,8 +382,15 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MainFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // On an unsupported system every message takes the default path.
-  if (App().OSNotSupported) return DefWindowProcW(window, msg, wParam, lParam);
+  // On an unsupported system the program is only its notice: every message
+  // takes the default path, and a close request closes the notice.
+  if (App().OSNotSupported) {
+    if (msg == product::kMsgCloseRequest) {
+      CloseNotSupportedOSDialog();
+      return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+  }
   LRESULT result = 0;
   Guard("1.001 - 007.0", [&] { result = HandleMessage(window, msg, wParam, lParam); });
   return result;
@@ -324,15 +436,17 @@ void LoadParametrs() {
     const FullLoadOutcome out = LoadAllSettings(*doc, app.settings, CurrentPanelsGeometry(), Today());
 
     ApplyStayOnTop(app.settings.StayOnTop);
+    // The lock takes its place before the window moves: a locked window
+    // refuses every other place.
     app.placement.BlockedMove = out.blockedMove;
-    ApplyTrayClockVisibility(app.settings.HideTrayClock);
-    MovePanelsWindow(out.left, out.top);
-    app.placement.DragAnchorX = out.dragAnchorX;
-    app.placement.DragAnchorY = out.dragAnchorY;
     if (out.blockedMove) {
       app.placement.LockedLeft = out.lockedLeft;
       app.placement.LockedTop = out.lockedTop;
     }
+    ApplyTrayClockVisibility(app.settings.HideTrayClock);
+    MovePanelsWindow(out.left, out.top);
+    app.placement.DragAnchorX = out.dragAnchorX;
+    app.placement.DragAnchorY = out.dragAnchorY;
     ApplyOpacity();
 
     if (out.documentChanged) WriteSettingsFile(*doc);
@@ -395,9 +509,10 @@ HWND CreateMainForm(HINSTANCE instance) {
     mayRun = true;
     FormCreate();
   });
-  if (!mayRun) {
+  if (!mayRun || app.OSNotSupported) {
     DestroyWindow(window);
     app.mainWindow = nullptr;
+    ReleaseInstanceMutex();
     return nullptr;
   }
   // Shown, as the owner of the panels window must be, but off the screen:
@@ -414,8 +529,12 @@ void RestoreShell() {
   CloseClocksForm();
 }
 
+void RequestClockRefresh() {
+  if (App().mainWindow) SetTimer(App().mainWindow, kTimerClock, USER_TIMER_MINIMUM, nullptr);
+}
+
 void FinishProgram() {
-  KillTimer(App().mainWindow, kTimer1);
+  KillTimer(App().mainWindow, kTimerClock);
   RestoreShell();
   ReleaseInstanceMutex();
   std::error_code ec;

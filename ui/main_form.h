@@ -7,7 +7,7 @@ namespace hx::ui {
 
 // Registers the program's window classes, creates the main window and runs
 // its creation checks. Returns nullptr when this start must end (another
-// instance runs).
+// instance runs, or the system is too old and its notice was closed).
 HWND CreateMainForm(HINSTANCE instance);
 
 // Gives the shell back what the program took (the tray clock and the
@@ -20,6 +20,11 @@ void FinishProgram();
 
 // Both windows above all others, or in the normal order.
 void ApplyStayOnTop(bool onTop);
+
+// Runs the clock work at once, then again at each change of the shown time:
+// for a new time format or rebuilt panels, which must not wait for the next
+// second (or minute).
+void RequestClockRefresh();
 
 // Gives the panels window the opacity of AlphaUsed and AlphaSet.
 void ApplyOpacity();

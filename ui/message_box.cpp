@@ -28,7 +28,10 @@ void ShowSystemWarning(const std::string& text, const std::string& caption) {
 }
 
 void ShowUnreportedFailure(const char* what) {
-  MessageBoxW(nullptr, win::Widen(what).c_str(), L"Horavex.KT", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  const std::string text =
+      std::string("В работе программы произошла ошибка, но окно сообщения об ошибке не удалось показать.\r\n\r\n"
+                  "Подробности: ") + what;
+  MessageBoxW(nullptr, win::Widen(text).c_str(), L"Horavex.KT - Ошибка...", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 }  // namespace hx::ui

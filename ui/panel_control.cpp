@@ -13,23 +13,11 @@ PanelLook* LookOf(HWND panel) { return reinterpret_cast<PanelLook*>(GetWindowLon
 void Paint(HWND panel) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(panel, &ps);
-  const PanelLook& look = *LookOf(panel);
   RECT r;
   GetClientRect(panel, &r);
-  HBRUSH brush = CreateSolidBrush(look.background);
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
-  if (const UINT edge = EdgeFlags(look.bevels)) DrawEdge(dc, &r, edge, BF_RECT);
-
   wchar_t text[128];
   const int length = GetWindowTextW(panel, text, 128);
-  if (length > 0) {
-    HGDIOBJ oldFont = SelectObject(dc, look.font ? look.font : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, look.text);
-    DrawTextW(dc, text, length, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(dc, oldFont);
-  }
+  DrawPanel(dc, r, *LookOf(panel), text, length);
   EndPaint(panel, &ps);
 }
 
@@ -103,6 +91,21 @@ void SetPanelText(HWND panel, const wchar_t* text) {
 }
 
 void SetPanelMouseHandler(PanelMouseHandler handler) { g_mouseHandler = handler; }
+
+void DrawPanel(HDC dc, const RECT& rect, const PanelLook& look, const wchar_t* text, int length) {
+  RECT r = rect;
+  HBRUSH brush = CreateSolidBrush(look.background);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  if (const UINT edge = EdgeFlags(look.bevels)) DrawEdge(dc, &r, edge, BF_RECT);
+  if (length > 0) {
+    HGDIOBJ oldFont = SelectObject(dc, look.font ? look.font : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.text);
+    DrawTextW(dc, text, length, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+  }
+}
 
 UINT EdgeFlags(const Bevels& b) {
   UINT flags = 0;

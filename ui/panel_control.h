@@ -20,6 +20,10 @@ void RegisterPanelControlClass(HINSTANCE instance);
 // The DrawEdge flags of a panel's bevels (0 for a flat panel).
 UINT EdgeFlags(const Bevels& bevels);
 
+// Draws a panel of that look filling `rect`: background, bevels, and the
+// text centred on one line.
+void DrawPanel(HDC dc, const RECT& rect, const PanelLook& look, const wchar_t* text, int length);
+
 // A child panel at `rect` of `parent`, with the given look and text.
 HWND CreatePanelControl(HWND parent, const PanelRect& rect, const PanelLook& look, const wchar_t* text);
 

@@ -19,6 +19,8 @@
 #include "ui/message_box.h"
 #include "ui/modal.h"
 #include "ui/panel_control.h"
+#include "ui/zone_list.h"
+#include "win32/system.h"
 #include "win32/text.h"
 
 namespace hx::ui {
@@ -27,10 +29,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"TFormSign";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-#ifndef CB_SETMINVISIBLE
-#define CB_SETMINVISIBLE 0x1701  // common controls 6
-#endif
 
 enum ControlId {
   kGroupBox1 = 101,
@@ -69,7 +67,6 @@ constexpr int kGroup2Height = 56;
 constexpr int kButtonsTop = kGroup2Top + kGroup2Height + 10;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
-constexpr int kVisibleZoneRows = 30;
 
 // The colours chosen in this session, offered again in every chooser.
 COLORREF g_customColours[16] = {
@@ -105,14 +102,6 @@ int PointsToPixels(int points) {
 
 COLORREF Colour(int value) { return static_cast<COLORREF>(value) & 0x00FFFFFF; }
 
-// Zone names sort as the user's locale sorts text, without regard to case.
-int CompareInUserLocale(std::string_view a, std::string_view b) {
-  const std::wstring wa = win::Widen(a), wb = win::Widen(b);
-  const int result = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()),
-                                    wb.c_str(), static_cast<int>(wb.size()));
-  return result == 0 ? CompareTextNoCase(a, b) : result - CSTR_EQUAL;
-}
-
 std::string TextOf(HWND control) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
@@ -139,33 +128,6 @@ void AddHint(HWND tooltip, HWND window, HWND control, const wchar_t* text) {
   SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-// The zone list: every name, the list as tall as 30 rows when dropped and
-// as wide as its longest name.
-void FillZoneList(HWND combo, const std::vector<std::string>& zones) {
-  HDC dc = GetDC(combo);
-  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
-  int widest = 0;
-  for (const std::string& zone : zones) {
-    const std::wstring name = win::Widen(zone);
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, name.c_str(), static_cast<int>(name.size()), &size);
-    if (size.cx > widest) widest = size.cx;
-  }
-  SelectObject(dc, oldFont);
-  ReleaseDC(combo, dc);
-
-  RECT r;
-  GetWindowRect(combo, &r);
-  const int width = r.right - r.left;
-  const int dropped = widest + GetSystemMetrics(SM_CXVSCROLL) + 12;
-  if (dropped > width) SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropped), 0);
-  const auto row = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
-  const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-  SetWindowPos(combo, nullptr, 0, 0, width, field + 8 + kVisibleZoneRows * row, SWP_NOMOVE | SWP_NOZORDER);
-  SendMessageW(combo, CB_SETMINVISIBLE, kVisibleZoneRows, 0);
-}
-
 void ShowZoneChoice(const SignForm& form) {
   const auto index = form.editor->ZoneIndex();
   SendMessageW(form.ComboBox1, CB_SETCURSEL, index ? static_cast<WPARAM>(*index) : static_cast<WPARAM>(-1), 0);
@@ -174,12 +136,16 @@ void ShowZoneChoice(const SignForm& form) {
 
 void FormCreate(HWND window, SignForm& form) {
   AppState& app = App();
-  std::vector<std::string> zones = ListTimeZones(app.registry, CompareInUserLocale);
+  std::vector<std::string> zones = ListZonesInUserOrder();
   const std::string& localZone = app.localZone.LocalZoneName;
+  // The catalogue's key and standard offset of every listed zone: the
+  // record keeps the key, and its offset comes from the zone's rules.
+  std::vector<ZoneChoice> choices = DescribeZones(app.registry, zones, win::LocalNow().year);
   if (form.editIndex)
-    form.editor = PanelEditor::ForRecord(std::move(zones), app.panels.at(*form.editIndex), localZone);
+    form.editor =
+        PanelEditor::ForRecord(std::move(zones), app.panels.at(*form.editIndex), localZone, std::move(choices));
   else
-    form.editor = PanelEditor::ForNewPanel(std::move(zones), localZone);
+    form.editor = PanelEditor::ForNewPanel(std::move(zones), localZone, std::move(choices));
 
   form.font = CreateTahoma(PointsToPixels(8));
   form.editFont = CreateTahoma(PointsToPixels(10));

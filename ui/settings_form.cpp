@@ -272,12 +272,16 @@ void CheckBox1Click() {
 }
 
 void CheckBox3Click() {
-  Guard("1.004 - 016.0", [] { g_form->session.SetPmAmFormat(Checked(kCheckBox3)); });
+  Guard("1.004 - 016.0", [] {
+    g_form->session.SetPmAmFormat(Checked(kCheckBox3));
+    RequestClockRefresh();
+  });
 }
 
 void ComboBox2Change() {
   Guard("1.004 - 017.0", [] {
     g_form->session.SetFormatDate(ComboIndex(kComboBox2));
+    RequestClockRefresh();
     SetText(kLabeledEdit1, DateSample());
   });
 }
@@ -573,6 +577,7 @@ void ButtonCancelClick() {
   bool done = false;
   Guard("1.004 - 002.0", [&] {
     g_form->session.Cancel();
+    RequestClockRefresh();
     done = true;
   });
   if (done) CloseDialog();

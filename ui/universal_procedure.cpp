@@ -1,5 +1,8 @@
 #include "ui/universal_procedure.h"
 
+#include <optional>
+#include <stdexcept>
+
 #include "core/os_version.h"
 #include "core/product.h"
 #include "ui/app_state.h"
@@ -82,9 +85,11 @@ void ReleaseInstanceMutex() {
 
 void CheckOSVersion(const std::string& minimum) {
   Guard("1.008 - 001.0", [&] {
-    const OsVersion version = win::QueryOsVersion();
-    App().WinVersionText = FormatWinVersion(version);
-    if (IsOlderThanMinimum(version, minimum)) App().OSNotSupported = true;
+    const std::optional<OsVersion> version = win::QueryOsVersion();
+    const OsVersionCheck check = CheckOsVersion(version, minimum);
+    App().WinVersionText = check.winVersionText;
+    if (check.notSupported) App().OSNotSupported = true;
+    if (!version) throw std::runtime_error("Windows did not tell its version");
   });
 }
 

@@ -15,7 +15,8 @@ bool CheckSingleInstance(HWND owner);
 void ReleaseInstanceMutex();
 
 // Fills WinVersionText and sets OSNotSupported when the system is older
-// than `minimum` ("98", "2k" or "XP").
+// than `minimum` ("98", "2k" or "XP"). A system that does not tell its
+// version is reported as a failure and runs on as supported.
 void CheckOSVersion(const std::string& minimum);
 
 }  // namespace hx::ui

@@ -10,23 +10,42 @@ namespace hx::uninstall {
 namespace {
 
 bool StartsWithSeparator(const std::string& s) { return !s.empty() && (s[0] == '\\' || s[0] == '/'); }
+bool EndsWithSeparator(const std::string& s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }
 
 // Logs a group's heading before its first removed item, once.
 class Group {
  public:
   Group(RemovalProgress& progress, std::string heading) : progress_(progress), heading_(std::move(heading)) {}
   void Removed(const std::string& line) {
-    if (!headed_) progress_.AddLogLine(heading_);
-    headed_ = true;
+    Head();
     progress_.StepProgress(true, line);
   }
   void Skipped() { progress_.StepProgress(false, std::string()); }
+  // A line that tells of an item without moving the bar.
+  void Note(const std::string& line) {
+    Head();
+    progress_.AddLogLine(line);
+  }
 
  private:
+  void Head() {
+    if (!headed_) progress_.AddLogLine(heading_);
+    headed_ = true;
+  }
+
   RemovalProgress& progress_;
   std::string heading_;
   bool headed_ = false;
 };
+
+// A name the reboot batch can carry exactly: the command interpreter would
+// expand "*" and "?" to other files, and a character the OEM code page
+// lacks would become "?" or a look-alike naming another file.
+bool BatchCanName(FileSystem& files, const std::string& path) {
+  for (char c : path)
+    if (c == '*' || c == '?' || c == '"' || static_cast<unsigned char>(c) < 0x20) return false;
+  return files.OemCanHold(path);
+}
 
 class Remover {
  public:
@@ -53,45 +72,79 @@ class Remover {
         Installed();
         Folders();
       }
+      if (!s_.rebootBatchText.empty()) HandToNextLogon();
     }
     c_.progress.FinishBar();
     c_.progress.AddLogLine(c_.texts[25] + "...");
   }
 
  private:
-  // A file that exists but cannot be deleted waits for the next logon.
+  // A file that exists but cannot be deleted, or whose state cannot be told,
+  // waits for the next logon; a folder or a link of that name is not a file
+  // to delete.
   enum class Outcome { Missing, Deleted, Locked };
   Outcome DeleteFile(const std::string& path) {
     if (c_.files.RemoveFile(path)) return Outcome::Deleted;
-    return c_.files.FileExists(path) ? Outcome::Locked : Outcome::Missing;
+    const PathKind kind = c_.files.Kind(path);
+    return kind == PathKind::File || kind == PathKind::Unknown ? Outcome::Locked : Outcome::Missing;
   }
 
-  void HandleFile(Group& group, const std::string& path) {
-    switch (DeleteFile(path)) {
+  void Record(Group& group, const std::string& path, Outcome outcome) {
+    switch (outcome) {
       case Outcome::Deleted: group.Removed(path); break;
       case Outcome::Missing: group.Skipped(); break;
       case Outcome::Locked:
         group.Skipped();
-        s_.rebootRequired = true;
-        s_.ScheduleErase(path);
+        if (BatchCanName(c_.files, path)) {
+          s_.rebootRequired = true;
+          s_.ScheduleErase(path);
+        } else {
+          group.Note(FillPlaceholders(c_.texts[kTextRemoveByHand], {path}));
+        }
         break;
     }
   }
 
-  // A missing executable counts as deleted. A name that would reach outside
-  // the program folder is refused, and with it the whole removal.
-  bool DeleteExecutable() {
-    const std::string name = header_.programName + ".exe";
-    if (!IsContainedRelativePath(name)) return false;
-    const std::string path = c_.programFolder + "\\" + name;
-    if (c_.files.FileExists(path)) c_.files.RemoveFile(path);
-    return !c_.files.FileExists(path);
+  // True when a folder between `base` and the entry's file is a link, or
+  // cannot be examined: a delete there would land in another folder.
+  bool ThroughLink(const std::string& base, const std::vector<std::string>& names) {
+    std::string folder = base;
+    for (size_t i = 0; i + 1 < names.size(); ++i) {
+      folder += "\\" + names[i];
+      const PathKind kind = c_.files.Kind(folder);
+      if (kind == PathKind::Link || kind == PathKind::Unknown) return true;
+      if (kind != PathKind::Folder) return false;  // nothing below exists
+    }
+    return false;
   }
 
+  // The entry's names below `base`, when it stays inside without passing a link.
+  std::optional<std::vector<std::string>> SafeNames(const std::string& base, const std::string& entry) {
+    auto names = ContainedNames(entry);
+    if (!names || ThroughLink(base, *names)) return std::nullopt;
+    return names;
+  }
+
+  // A missing executable counts as deleted. A name that would reach outside
+  // the program folder or through a link, or an executable that stays or
+  // cannot be examined, is refused, and with it the whole removal.
+  bool DeleteExecutable() {
+    const std::string name = header_.programName + ".exe";
+    if (!SafeNames(c_.programFolder, name)) return false;
+    const std::string path = c_.programFolder + "\\" + name;
+    if (c_.files.Kind(path) != PathKind::Missing) c_.files.RemoveFile(path);
+    const PathKind after = c_.files.Kind(path);
+    return after == PathKind::Missing || after == PathKind::Folder;
+  }
+
+  // Shortcut entries are full paths; a relative one would be read from
+  // whatever the current folder is and could name a neighbour's file.
   void Links() {
     Group group(c_.progress, c_.texts[46]);
     for (const std::string& entry : lists_.links) {
-      if (!entry.empty() && (entry.back() == '\\' || entry.back() == '/')) {
+      if (!IsAbsolutePath(entry)) {
+        group.Skipped();
+      } else if (EndsWithSeparator(entry)) {
         const std::string folder = WithoutTrailingSeparators(entry);
         if (!c_.files.FolderExists(folder)) {
           group.Skipped();
@@ -99,16 +152,8 @@ class Remover {
           c_.files.RemoveEmptyFolder(folder);
           if (!c_.files.FolderExists(folder)) group.Removed(entry);
         }
-        continue;
-      }
-      switch (DeleteFile(entry)) {
-        case Outcome::Deleted: group.Removed(entry); break;
-        case Outcome::Missing: group.Skipped(); break;
-        case Outcome::Locked:
-          group.Skipped();
-          s_.rebootRequired = true;
-          s_.ScheduleErase(entry);
-          break;
+      } else {
+        Record(group, entry, DeleteFile(entry));
       }
     }
     lists_.links.clear();
@@ -155,8 +200,8 @@ class Remover {
     if (lists_.temporary.empty()) return;
     Group group(c_.progress, c_.texts[48]);
     for (const std::string& entry : lists_.temporary) {
-      if (!IsContainedRelativePath(entry)) group.Skipped();
-      else HandleFile(group, c_.tempFolder + "\\" + entry);
+      if (!SafeNames(c_.tempFolder, entry)) group.Skipped();
+      else Record(group, c_.tempFolder + "\\" + entry, DeleteFile(c_.tempFolder + "\\" + entry));
     }
     lists_.temporary.clear();
   }
@@ -167,8 +212,9 @@ class Remover {
   void Settings() {
     Group group(c_.progress, c_.texts[32]);
     for (const std::string& entry : lists_.settings) {
-      if (!IsContainedRelativePath(entry)) group.Skipped();
-      else HandleFile(group, c_.programFolder + (StartsWithSeparator(entry) ? "" : "\\") + entry);
+      const std::string path = c_.programFolder + (StartsWithSeparator(entry) ? "" : "\\") + entry;
+      if (!SafeNames(c_.programFolder, entry)) group.Skipped();
+      else Record(group, path, DeleteFile(path));
     }
     lists_.settings.clear();
   }
@@ -178,7 +224,7 @@ class Remover {
     while (!lists_.install.empty()) {
       const std::string entry = lists_.install.back();
       lists_.install.pop_back();
-      if (!IsContainedRelativePath(entry)) {
+      if (!SafeNames(c_.programFolder, entry)) {
         group.Skipped();
         continue;
       }
@@ -196,18 +242,6 @@ class Remover {
     }
   }
 
-  void Record(Group& group, const std::string& path, Outcome outcome) {
-    if (outcome == Outcome::Deleted) {
-      group.Removed(path);
-    } else {
-      group.Skipped();
-      if (outcome == Outcome::Locked) {
-        s_.rebootRequired = true;
-        s_.ScheduleErase(path);
-      }
-    }
-  }
-
   void Folders() {
     Group group(c_.progress, c_.texts[27]);
     RemoveFoldersBelow(group, c_.programFolder);
@@ -215,14 +249,33 @@ class Remover {
     if (!c_.files.FolderExists(c_.programFolder)) group.Removed(c_.programFolder);
   }
 
-  // Depth first; links to other places are neither entered nor removed.
+  // Depth first; links to other places, and folders that cannot be
+  // examined, are neither entered nor removed.
   void RemoveFoldersBelow(Group& group, const std::string& folder) {
     for (const FolderEntry& entry : c_.files.List(folder)) {
       if (!entry.folder || entry.link) continue;
       const std::string path = folder + "\\" + entry.name;
+      if (c_.files.Kind(path) != PathKind::Folder) continue;
       RemoveFoldersBelow(group, path);
       if (c_.files.RemoveEmptyFolder(path)) group.Removed(path);
     }
+  }
+
+  // The files that stayed go to the reboot batch. Without it, or without
+  // the value that runs it, a restart would remove nothing: say so, and do
+  // not ask for one.
+  void HandToNextLogon() {
+    const std::string batch = RebootBatchPath(c_.uninstallerPath);
+    switch (WriteRebootBatch(c_.files, c_.registry, c_.uninstallerPath, s_)) {
+      case RebootBatchResult::Written: return;
+      case RebootBatchResult::NotWritten:
+        c_.progress.AddLogLine(FillPlaceholders(c_.texts[kTextRebootBatchNotWritten], {batch}));
+        break;
+      case RebootBatchResult::NotRegistered:
+        c_.progress.AddLogLine(FillPlaceholders(c_.texts[kTextRebootBatchNotRegistered], {batch}));
+        break;
+    }
+    s_.rebootRequired = false;
   }
 
   RemovalMode mode_;
@@ -237,6 +290,21 @@ class Remover {
 void RemovalState::ScheduleErase(const std::string& path) {
   if (!rebootBatchText.empty()) rebootBatchText += "\r\n";
   rebootBatchText += EraseLine(path);
+}
+
+std::string RebootBatchPath(const std::string& uninstallerPath) {
+  return FolderOf(uninstallerPath) + "\\reboot_" + WithExtension(NameOf(uninstallerPath), ".bat");
+}
+
+RebootBatchResult WriteRebootBatch(FileSystem& files, Registry& registry, const std::string& uninstallerPath,
+                                   const RemovalState& state) {
+  const std::string batch = RebootBatchPath(uninstallerPath);
+  const auto earlier = files.ReadOemText(batch);
+  const std::string content = RebootBatchContent(state.rebootBatchText, state.rebootRequired, uninstallerPath, earlier, batch);
+  if (!files.WriteOemText(batch, content)) return RebootBatchResult::NotWritten;
+  if (!MiniReg(registry).PathWriteString(RegistryRoot::LocalMachine, kRunOncePath, batch))
+    return RebootBatchResult::NotRegistered;
+  return RebootBatchResult::Written;
 }
 
 void RunRemoval(RemovalMode mode, const ManifestHeader& header, RemovalLists& lists, RemovalContext& context,

@@ -26,7 +26,7 @@ class RemovalProgress {
 };
 
 struct RemovalState {
-  bool rebootRequired = false;    // some file could not be deleted
+  bool rebootRequired = false;    // some file waits for the next logon: a restart is worth asking for
   bool executableLocked = false;  // the program's executable stayed: nothing removed
   std::string rebootBatchText;    // Erase lines joined with CR LF
 
@@ -40,13 +40,29 @@ struct RemovalContext {
   const UninstallerTexts& texts;
   std::string programFolder;  // without a trailing "\"
   std::string tempFolder;
-  FileExistsFn fileExists;    // for the patch list's program files
+  std::string uninstallerPath;  // the running uninstaller; the reboot batch goes beside it
+  FileExistsFn fileExists;      // for the patch list's program files
 };
 
 // Runs the whole removal for the mode; the lists are emptied as they are
-// worked through.
+// worked through. Nothing is deleted through a link: a folder between the
+// program (or temporary) folder and an entry that is a junction or symbolic
+// link, or that cannot be examined, only advances the bar. Files that exist
+// but cannot be deleted, or cannot be examined, are handed to the next logon
+// by the reboot batch before the last line is logged; when that fails, the
+// log says so and no restart is asked for.
 void RunRemoval(RemovalMode mode, const ManifestHeader& header, RemovalLists& lists, RemovalContext& context,
                 RemovalState& state);
+
+enum class RebootBatchResult { Written, NotWritten, NotRegistered };
+
+// Writes the reboot batch "reboot_<uninstaller name>.bat" beside the
+// uninstaller: the state's Erase lines, one for the uninstaller, then the
+// lines of an earlier such batch or, the first time, one for the batch
+// itself; and sets the RunOnce value that runs it at the next logon.
+RebootBatchResult WriteRebootBatch(FileSystem& files, Registry& registry, const std::string& uninstallerPath,
+                                   const RemovalState& state);
+std::string RebootBatchPath(const std::string& uninstallerPath);
 
 // Removes from the patch list (HKEY_CURRENT_USER, Software\Tanvolk\AutoInstallPatch)
 // every entry whose program file is gone and the entry of
@@ -57,5 +73,6 @@ void CleanPatchRegistrations(Registry& registry, const FileExistsFn& fileExists,
 
 inline constexpr char kRunKeyForAutoRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 inline constexpr char kUninstallKeyPrefix[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr char kRunOncePath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\UnInstall.KT";
 
 }  // namespace hx::uninstall

@@ -104,10 +104,10 @@ bool IsDriveRoot(std::string_view folder) {
   return false;
 }
 
-bool IsContainedRelativePath(std::string_view entry) {
-  if (entry.find(':') != std::string_view::npos) return false;  // drive letter or stream
-  if (entry.size() >= 2 && IsSeparator(entry[0]) && IsSeparator(entry[1])) return false;  // UNC or device
-  int depth = 0;
+std::optional<std::vector<std::string>> ContainedNames(std::string_view entry) {
+  if (entry.find(':') != std::string_view::npos) return std::nullopt;  // drive letter or stream
+  if (entry.size() >= 2 && IsSeparator(entry[0]) && IsSeparator(entry[1])) return std::nullopt;  // UNC or device
+  std::vector<std::string> names;
   size_t i = 0;
   while (i < entry.size()) {
     while (i < entry.size() && IsSeparator(entry[i])) ++i;
@@ -115,18 +115,45 @@ bool IsContainedRelativePath(std::string_view entry) {
     while (i < entry.size() && !IsSeparator(entry[i])) ++i;
     const std::string_view part = entry.substr(start, i - start);
     if (part.empty() || part == ".") continue;
-    // Windows drops trailing dots and blanks of a name, so "..." or ".. "
-    // may mean ".." there; any name made only of them is refused.
-    const bool onlyDots = part.find_first_not_of(". ") == std::string_view::npos;
     if (part == "..") {
-      if (--depth < 0) return false;
-    } else if (onlyDots) {
-      return false;
-    } else {
-      ++depth;
+      if (names.empty()) return std::nullopt;
+      names.pop_back();
+      continue;
     }
+    // Windows drops trailing dots and blanks of a name, so "..." or ".. "
+    // may mean ".." there; any name made only of them is refused. A folder
+    // name ending in one may be read as another folder than the one named.
+    if (part.find_first_not_of(". ") == std::string_view::npos) return std::nullopt;
+    const bool last = i >= entry.size();
+    if (!last && (part.back() == '.' || part.back() == ' ')) return std::nullopt;
+    names.emplace_back(part);
   }
-  return true;
+  return names;
+}
+
+bool IsContainedRelativePath(std::string_view entry) { return ContainedNames(entry).has_value(); }
+
+bool IsAbsolutePath(std::string_view path) {
+  auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  auto driveFull = [&](std::string_view p) { return p.size() >= 3 && isLetter(p[0]) && p[1] == ':' && IsSeparator(p[2]); };
+  if (driveFull(path)) return true;
+  if (path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  if (path.size() >= 4 && path[2] == '?' && IsSeparator(path[3])) {
+    const std::string_view rest = path.substr(4);
+    if (driveFull(rest)) return true;
+    if (!StartsWithAsciiNoCase(rest, "UNC") || rest.size() < 5 || !IsSeparator(rest[3])) return false;
+    path = path.substr(8);  // "\\?\UNC\server\share" read as "\\server\share"
+  } else if (path[2] == '.' || path[2] == '?') {
+    return false;  // a device, or a prefix that is not a path
+  } else {
+    path = path.substr(2);
+  }
+  // A server name and a share name, both present.
+  const size_t slash = path.find_first_of("\\/");
+  if (slash == 0 || slash == std::string_view::npos) return false;
+  size_t share = slash + 1;
+  while (share < path.size() && IsSeparator(path[share])) ++share;
+  return share < path.size();
 }
 
 }  // namespace hx::uninstall

@@ -1,5 +1,6 @@
 // Small text and path helpers of the uninstaller.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,10 +34,19 @@ std::string WithoutTrailingSeparators(std::string_view path);
 // what an uninstaller means.
 bool IsDriveRoot(std::string_view folder);
 
-// True when a relative path from the manifest stays inside the folder it is
-// joined to: no drive letter or other ":", no UNC or device prefix, and no
-// ".." that climbs above the start. An entry may begin with one "\" (the
-// manifest's own style) but not with two.
+// The names of a relative path from the manifest, with "." dropped and ".."
+// taking back the name before it, as Windows reads the path; nothing when the
+// path leaves the folder it is joined to: a drive letter or other ":", a UNC
+// or device prefix, a ".." that climbs above the start, or a folder name
+// ending in "." or " " (Windows would read it as another name). An entry may
+// begin with one "\" (the manifest's own style) but not with two.
+std::optional<std::vector<std::string>> ContainedNames(std::string_view entry);
+// True when ContainedNames gives names.
 bool IsContainedRelativePath(std::string_view entry);
+
+// True for a full path that names one place whatever the current folder and
+// drive are: "C:\..." or "\\server\share\..." (also in the "\\?\" form).
+// "C:name", "\name" and "name" depend on them; "\\.\" names a device.
+bool IsAbsolutePath(std::string_view path);
 
 }  // namespace hx::uninstall

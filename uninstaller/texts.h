@@ -1,4 +1,4 @@
-// The uninstaller's 54 numbered texts, Russian by default, overridden line by
+// The uninstaller's numbered texts, Russian by default, overridden line by
 // line from "Language\<name>\UnInstaller.txt", and the choice of language.
 #pragma once
 #include <array>
@@ -11,14 +11,19 @@
 
 namespace hx::uninstall {
 
-inline constexpr int kTextCount = 54;
+inline constexpr int kTextCount = 57;
+
+// Log lines for files the removal had to leave; "%s" is the path.
+inline constexpr int kTextRebootBatchNotWritten = 55;
+inline constexpr int kTextRebootBatchNotRegistered = 56;
+inline constexpr int kTextRemoveByHand = 57;
 
 class UninstallerTexts {
  public:
   UninstallerTexts();  // the Russian defaults
   const std::string& operator[](int number) const;
   void Set(int number, std::string text);
-  // Applies a language file's text: each line "N=text" for N in 1..54 sets
+  // Applies a language file's text: each line "N=text" for N in 1..kTextCount sets
   // that text (the rest of the line, not trimmed); other lines are ignored
   // and a later line for the same number wins.
   void ApplyLanguageFile(const std::string& fileText);

@@ -118,6 +118,24 @@ std::optional<uint32_t> SystemRegistry::ReadDword(RegistryRoot root, const std::
   return value;
 }
 
+std::optional<std::string> SystemRegistry::ReadBinary(RegistryRoot root, const std::string& path,
+                                                      const std::string& name) {
+  Key key(root, path, KEY_READ);
+  if (!key) return std::nullopt;
+  const std::wstring wideName = Widen(name);
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_BINARY)
+    return std::nullopt;
+  std::string bytes(size, '\0');
+  if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_BINARY)
+    return std::nullopt;
+  bytes.resize(size);
+  return bytes;
+}
+
 void SystemRegistry::WriteString(RegistryRoot root, const std::string& path, const std::string& name,
                                  const std::string& value) {
   const std::wstring wide = Widen(value);
@@ -127,6 +145,11 @@ void SystemRegistry::WriteString(RegistryRoot root, const std::string& path, con
 void SystemRegistry::WriteDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t value) {
   const DWORD dword = value;
   WriteValue(root, path, name, REG_DWORD, &dword, sizeof dword);
+}
+
+void SystemRegistry::WriteBinary(RegistryRoot root, const std::string& path, const std::string& name,
+                                 const std::string& bytes) {
+  WriteValue(root, path, name, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 void SystemRegistry::DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) {

@@ -37,11 +37,13 @@ std::string ShortDateText(const DateTime& date) {
   return n > 0 ? Narrow(std::wstring_view(text, n - 1)) : std::string();
 }
 
-OsVersion QueryOsVersion() {
+// The program's manifest declares the systems it was tested on, so Windows
+// 8.1 and later report their own version here rather than 6.2.
+std::optional<OsVersion> QueryOsVersion() {
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
-  if (!GetVersionExW(&info)) return {};
-  return {info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
+  if (!GetVersionExW(&info)) return std::nullopt;
+  return OsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
 }
 
 std::string CurrentUserName() {

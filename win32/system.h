@@ -1,6 +1,7 @@
 // Facts about the running system and the program's own place in it.
 #pragma once
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "base/datetime.h"
@@ -16,7 +17,8 @@ DateTime LocalNow();
 // A date in the user's short date format, such as "08.12.2026".
 std::string ShortDateText(const DateTime& date);
 
-OsVersion QueryOsVersion();
+// Nothing when the system does not answer.
+std::optional<OsVersion> QueryOsVersion();
 // Empty when the system gives no name.
 std::string CurrentUserName();
 std::string ComputerName();

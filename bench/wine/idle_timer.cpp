@@ -1,20 +1,22 @@
-// idle_timer: the least a Win32 GUI program with a 50 ms timer can do. It
-// shows a small window, runs a 50 ms timer whose handler does nothing and
-// otherwise sleeps in its message loop. Its CPU time under Wine is the
-// baseline that the clock program's idle CPU time is compared with
-// (scripts/bench-idle-cpu.sh).
+// idle_timer [period-ms]: the least a Win32 GUI program with a timer can
+// do. It shows a small window, runs a timer (50 ms unless given) whose
+// handler does nothing and otherwise sleeps in its message loop. Its CPU
+// time under Wine is a baseline that the clock program's idle CPU time is
+// compared with (scripts/bench-idle-cpu.sh).
 #include <windows.h>
+
+#include <cstdlib>
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"HxIdleTimer";
 constexpr UINT_PTR kTimerId = 1;
-constexpr UINT kTickMs = 50;
+UINT g_periodMs = 50;
 
 LRESULT CALLBACK IdleTimerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      return SetTimer(window, kTimerId, kTickMs, nullptr) ? 0 : -1;
+      return SetTimer(window, kTimerId, g_periodMs, nullptr) ? 0 : -1;
     case WM_TIMER:
       return 0;  // the work being measured is the timer itself
     case WM_DESTROY:
@@ -27,7 +29,8 @@ LRESULT CALLBACK IdleTimerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int show) {
+  if (const int period = atoi(arguments); period > 0) g_periodMs = static_cast<UINT>(period);
   WNDCLASSW wc{};
   wc.lpfnWndProc = IdleTimerProc;
   wc.hInstance = instance;

@@ -199,16 +199,9 @@ class BehaviourTest : public ::testing::Test {
 
   // The menu that opened, read once the screen shows it for the mouse.
   std::vector<PopupMenuItem> ReadMenu(HWND& menu) {
-    menu = WaitForPopupMenu(program_.id());
+    const auto items = ReadOpenedMenu(program_.id(), menu);
     EXPECT_NE(menu, nullptr) << "no menu opened";
-    if (!menu) return {};
-    EXPECT_TRUE(WaitUntilOnScreen(menu)) << "the menu is not on the screen";
-    // A menu window can show a moment before its items can be read.
-    std::vector<PopupMenuItem> items;
-    EXPECT_TRUE(WaitUntil([&] {
-      items = ReadPopupMenu(menu);
-      return !items.empty();
-    })) << "the menu's items cannot be read";
+    EXPECT_FALSE(items.empty()) << "the menu's items cannot be read";
     return items;
   }
 
@@ -239,9 +232,10 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
   return a;
 }
 
-TEST_F(BehaviourTest, TrayClockIsHiddenWhileRunningAndShownAgainByEitherEnd) {
-  for (const bool byMenu : {true, false}) {
-    SCOPED_TRACE(byMenu ? "closed by the menu" : "closed by message 1025");
+TEST_F(BehaviourTest, TrayClockIsHiddenWhileRunningAndShownAgainByEveryEnd) {
+  enum class End { Menu, CloseRequest, AltF4 };
+  for (const End end : {End::Menu, End::CloseRequest, End::AltF4}) {
+    SCOPED_TRACE(end == End::Menu ? "closed by the menu" : end == End::CloseRequest ? "closed by message 1025" : "Alt+F4");
     StartShell();
     WriteSettings({.hideTrayClock = true});
     fs::remove(folder_ / "Settings" / "HXClocks.ini");
@@ -251,11 +245,17 @@ TEST_F(BehaviourTest, TrayClockIsHiddenWhileRunningAndShownAgainByEitherEnd) {
     const auto hidden = Concat({"clock hidden"}, kTwoPressReleasePairs);
     EXPECT_EQ(TrayEvents(), hidden);
 
-    if (byMenu) {
+    if (end == End::Menu) {
       HWND menu = nullptr;
       Choose(OpenWindowMenu(menu), "Закрыть");
-    } else {
+    } else if (end == End::CloseRequest) {
       PostMessageW(MainWindow(), kCloseRequest, 0, 0);
+    } else {
+      // A click makes the clock the active window, as a person's would.
+      MouseTo(Inside(clocks_).x, Inside(clocks_).y);
+      Xdo(L"click 1");
+      ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == clocks_; }));
+      Xdo(L"key alt+F4");
     }
     ASSERT_TRUE(program_.WaitForExit(kPatience));
     EXPECT_EQ(TrayEvents(), Concat(Concat(hidden, {"clock shown"}), kTwoPressReleasePairs));
@@ -349,9 +349,40 @@ TEST_F(BehaviourTest, LockedWindowStaysPutAndStillSavesOnRelease) {
     EXPECT_NE(saved.find(key), std::string::npos) << key;
 
   // Moved by another program, it goes back to its place.
+  // Another program's move is refused: the window does not move at all.
   SetWindowPos(clocks_, nullptr, 400, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_TRUE(WaitUntil([&] { return IsAt(clocks_, {100, 100}); }))
-      << "left at " << WindowRect(clocks_).left << ", " << WindowRect(clocks_).top;
+  EXPECT_TRUE(IsAt(clocks_, {100, 100})) << "moved to " << WindowRect(clocks_).left << ", " << WindowRect(clocks_).top;
+}
+
+// The time line changes with the second, not up to a polling period later.
+// The lag is the median over several seconds, read in a tight loop, so that
+// one late turn of a busy machine's scheduler decides nothing.
+TEST_F(BehaviourTest, TimeLineChangesRightAtTheSecond) {
+  WriteSettings({});
+  StartProgram({300, 200});
+  HWND line = nullptr;
+  static const std::regex time{R"(\d\d : \d\d : \d\d)"};
+  for (HWND child : Children(clocks_))
+    if (std::regex_match(WindowText(child), time)) line = child;
+  ASSERT_NE(line, nullptr);
+  std::vector<int> lags;
+  for (int k = 0; k < 7; ++k) {
+    const std::string before = WindowText(line);
+    std::string now = before;
+    SYSTEMTIME changedAt{};
+    const auto start = std::chrono::steady_clock::now();
+    while (now == before && std::chrono::steady_clock::now() - start < kPatience) {
+      now = WindowText(line);
+      GetLocalTime(&changedAt);
+    }
+    ASSERT_NE(now, before) << "the time line stands still";
+    lags.push_back(changedAt.wMilliseconds);  // how far into the new second the change was seen
+  }
+  std::sort(lags.begin(), lags.end());
+  std::string shown;
+  for (int lag : lags) shown += " " + std::to_string(lag);
+  std::printf("time line lags after the second, ms:%s\n", shown.c_str());
+  EXPECT_LE(lags[lags.size() / 2], 20) << "median lag after the second, ms; slowest " << lags.back();
 }
 
 TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows) {
@@ -433,11 +464,34 @@ TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {
   EXPECT_TRUE(program_.Running());
 }
 
+// Bringing the clock forward leaves another program's always-on-top window
+// as it is; the clock cannot cover it and does not try.
+TEST_F(BehaviourTest, BringingTheClockForwardLeavesOtherTopmostWindowsAlone) {
+  WriteSettings({});
+  StartProgram({300, 200});
+  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
+  HWND player = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"player", WS_POPUP | WS_VISIBLE | WS_BORDER, 600, 500, 200,
+                                100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(player);
+  ASSERT_TRUE(PumpMessagesUntil([&] { return GetForegroundWindow() == player; }));
+  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  EXPECT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(clocks_); }));
+  // The click is handled in full once the program answers the next message.
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(clocks_, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored));
+  EXPECT_TRUE(GetWindowLongPtrW(player, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the player lost its always-on-top";
+  DestroyWindow(player);
+}
+
 TEST_F(BehaviourTest, RestartedShellGetsANewWindowWhileTheProgramKeepsAnswering) {
   StartShell();
   WriteSettings({.hideTrayClock = true});
   StartProgram({300, 200});
   ASSERT_TRUE(WaitUntil([&] { return TrayEvents().size() >= 5; }));
+  // Minimised to the tray when the shell restarts.
+  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
 
   HWND before = clocks_;
   ASSERT_TRUE(SendToShell("restart"));
@@ -466,6 +520,16 @@ TEST_F(BehaviourTest, RestartedShellGetsANewWindowWhileTheProgramKeepsAnswering)
   const auto events = TrayEvents();
   const std::vector<std::string> tail(events.end() - 6, events.end());
   EXPECT_EQ(tail, Concat({"restarted", "clock hidden"}, kTwoPressReleasePairs)) << "the new taskbar's clock is hidden";
+
+  // The new window is in sight, and the tray icon and menu know it.
+  clocks_ = rebuilt;
+  EXPECT_TRUE(IsWindowVisible(rebuilt));
+  HWND menu = nullptr;
+  const auto items = OpenTrayMenu(menu);
+  EXPECT_NE(FindItem(items, "Свернуть в трей"), nullptr) << "the menu offers to restore a window in sight";
+  CloseMenu(menu);
+  PostMessageW(rebuilt, kTrayCallback, 1, WM_LBUTTONUP);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(rebuilt); })) << "the first tray click does nothing";
 }
 
 }  // namespace

@@ -101,7 +101,7 @@ TEST_F(ClocksTest, FreshStartShowsLocalTimeAndTodayAndWritesTwoRecords) {
                       "Color1=0\r\nColor2=0\r\nTimeValue=0\r\n"),
             std::string::npos)
       << file;
-  EXPECT_NE(file.find("SysFlag=1\r\n[ClockPanel_1]\r\nName=Дата\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("SysFlag=1\r\nZoneKey=\r\n[ClockPanel_1]\r\nName=Дата\r\n"), std::string::npos) << file;
   EXPECT_EQ(file.find("ClockPanel_2"), std::string::npos);
 }
 

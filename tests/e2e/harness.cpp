@@ -14,6 +14,10 @@
 namespace hx::e2e {
 namespace {
 
+// The programs under test never reach the internet: unless a test names
+// another, the update checker asks a loopback port where nothing listens.
+[[maybe_unused]] const bool kUpdateSourceSet = SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", L"http://127.0.0.1:9/") != FALSE;
+
 fs::path TestProgramFile() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -212,9 +216,6 @@ void PressButton(HWND dialog, const std::string& text) {
   if (HWND button = ChildByText(dialog, text)) PostMessageW(button, BM_CLICK, 0, 0);
 }
 
-namespace {
-
-// Wine shows the Unix file system as drive Z:. Empty for other drives.
 std::wstring UnixPath(const fs::path& file) {
   std::wstring path = file.wstring();
   if (path.size() < 2 || (path[0] != L'Z' && path[0] != L'z') || path[1] != L':') return {};
@@ -222,6 +223,8 @@ std::wstring UnixPath(const fs::path& file) {
   std::replace(path.begin(), path.end(), L'\\', L'/');
   return path;
 }
+
+namespace {
 
 // ImageMagick's geometry of a rectangle: "WxH+X+Y".
 std::wstring Geometry(const RECT& r) {
@@ -333,6 +336,13 @@ int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) 
 
 HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout) {
   return WaitForWindow(L"#32768", processId, timeout);
+}
+
+std::vector<PopupMenuItem> ReadOpenedMenu(DWORD processId, HWND& menu) {
+  menu = WaitForPopupMenu(processId);
+  std::vector<PopupMenuItem> items;
+  if (menu && WaitUntilOnScreen(menu)) WaitUntil([&] { return !(items = ReadPopupMenu(menu)).empty(); });
+  return items;
 }
 
 std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow) {

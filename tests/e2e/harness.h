@@ -90,6 +90,10 @@ void Screenshot(const std::string& name, HWND subject = nullptr);
 // (build/<arch>/tests/helpers/<name>).
 fs::path HelperFile(const std::string& name);
 
+// The Unix path of a file on Wine's drive Z:, which shows the Unix file
+// system; empty for other drives.
+std::wstring UnixPath(const fs::path& file);
+
 // Runs a Unix command line, such as "/usr/bin/xdotool mousemove 10 10", in
 // /bin/sh and waits until it has ended; returns its exit status (or -1 when
 // it did not start or end).
@@ -111,6 +115,10 @@ HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout = kPati
 // Reads the menu shown in `menuWindow` from inside its program, through the
 // menu_probe helper library. Empty when it cannot be read.
 std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow);
+// The popup menu a process opened (its window in `menu`), read once the
+// screen shows it and its items can be read: a menu window can show a
+// moment before that. Empty, with `menu` null when none opened.
+std::vector<PopupMenuItem> ReadOpenedMenu(DWORD processId, HWND& menu);
 // The item of `items` with that text, or nullptr.
 const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std::string& text);
 

@@ -125,12 +125,11 @@ class SettingsTest : public ::testing::Test {
       const RECT r = WindowRect(clocks_);
       Click({r.left + 20, r.top + 20}, 3);
     }
-    HWND menu = WaitForPopupMenu(program_.id());
+    HWND menu = nullptr;
+    const auto items = ReadOpenedMenu(program_.id(), menu);
     ASSERT_NE(menu, nullptr) << "no menu opened";
-    ASSERT_TRUE(WaitUntilOnScreen(menu));
-    const auto items = ReadPopupMenu(menu);
     const PopupMenuItem* item = FindItem(items, "Настройки программы...");
-    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item, nullptr) << items.size() << " items, the first " << (items.empty() ? "" : items[0].text);
     Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
     dialog_ = WaitForWindow(L"TFormSettings", program_.id());
     ASSERT_NE(dialog_, nullptr) << "the settings dialog did not open";
@@ -512,6 +511,8 @@ TEST_F(SettingsTest, EditorAddsAZonePanelAtOnceAndCancelAddsNothing) {
   EXPECT_NE(clocks.find("Name=Kathmandu\r\nVisible=1\r\n"), std::string::npos) << clocks;
   EXPECT_NE(clocks.find("TimeValue=+\r\nTimeValue1=5\r\nTimeValue2=45\r\nSysFlag=0\r\n"), std::string::npos)
       << clocks;
+  // The new panel names its zone, so it follows that zone's clock changes.
+  EXPECT_NE(clocks.find("SysFlag=0\r\nZoneKey=Nepal Standard Time\r\n"), std::string::npos) << clocks;
   EXPECT_EQ(clocks.find("Nowhere"), std::string::npos) << clocks;
 }
 

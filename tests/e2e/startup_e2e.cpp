@@ -238,3 +238,24 @@ TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
 
 }  // namespace
 }  // namespace hx::e2e
+
+namespace hx::e2e {
+namespace {
+
+// A log that cannot be written (here a folder stands where the file would
+// be; a full disk acts alike) costs the record, never the error dialog.
+TEST_F(StartupTest, ErrorDialogShowsEvenWhenTheLogCannotBeWritten) {
+  fs::create_directories(folder_ / "ErrorLog" / "Debug.Log");
+  HANDLE locked = HoldSettingsFileWithoutSharing();
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  Process p(Exe());
+  HWND dialog = WaitForWindow(L"TFormError", p.id());
+  ASSERT_NE(dialog, nullptr) << "no error dialog";
+  EXPECT_NE(ChildByText(dialog, "Внутренний код ошибки: 1.001 - 010.0[hx::FileError]"), nullptr);
+  PressButton(dialog, "&Закрыть программу");
+  EXPECT_TRUE(p.WaitForExit(kPatience));
+  CloseHandle(locked);
+}
+
+}  // namespace
+}  // namespace hx::e2e

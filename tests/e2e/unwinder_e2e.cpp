@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <fstream>
 
 #include "core/patch_registration.h"
 #include "tests/e2e/harness.h"
@@ -25,8 +27,15 @@ std::string Utf8(const fs::path& p) { return win::Narrow(p.wstring()); }
 class UnwinderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = FreshProgramFolder(std::string("unwinder-") +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string name =
+        std::string("unwinder-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // An earlier run may have left paths too long for the C library's file
+    // functions; the Unix side removes them.
+    const fs::path work = BuiltProgramFolder().parent_path() / "e2e-work";
+    unreachableRoot_ = work / (name + "-unreachable");
+    for (const fs::path& left : {work / name, unreachableRoot_})
+      if (fs::exists(left)) RunUnix(L"rm -rf '" + UnixPath(left) + L"'");
+    folder_ = FreshProgramFolder(name);
     // Each test has its own temporary folder: the uninstaller copies itself
     // there and writes its batch files there.
     temp_ = folder_.parent_path() / "Temp";
@@ -91,22 +100,68 @@ class UnwinderTest : public ::testing::Test {
   // Chooses a mode in the choice window, confirms it and waits until the
   // removal is done; returns the log.
   std::vector<std::string> RemoveWith(Process& p, int modeId, const std::string& screenshot = "") {
-    HWND window = WaitForWindow(L"KT.API.Form", p.id());
+    return RemoveWith(p.id(), modeId, screenshot);
+  }
+  std::vector<std::string> RemoveWith(DWORD pid, int modeId, const std::string& screenshot = "") {
+    HWND window = WaitForWindow(L"KT.API.Form", pid);
     EXPECT_NE(window, nullptr) << "no choice window";
     if (!window) return {};
     Click(window, modeId);
     EXPECT_TRUE(WaitUntil([&] { return Checked(window, modeId); }));
     Click(window, kIdNext);
-    Answer(p.id(), "Yes");
+    Answer(pid, "Yes");
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(window, kIdDone)) != FALSE; }));
     if (!screenshot.empty()) Screenshot(screenshot, window);
     return LogLines(window);
+  }
+
+  // The removal stage as a user gets to it: the launch stage from the
+  // program folder, its language window confirmed; the process of the copy.
+  DWORD LaunchAndHandOver() {
+    Process launch(folder_ / "Unwinder.KT.exe");
+    HWND language = WaitForWindow(L"KT.API.Form", launch.id());
+    EXPECT_NE(language, nullptr) << "no language window";
+    if (!language) return 0;
+    Click(language, kIdOk);
+    EXPECT_TRUE(launch.WaitForExit(kPatience));
+    DWORD copy = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+      for (HWND w : TopWindows(L"KT.API.Form"))
+        if (IsWindowVisible(w) && WindowText(w).rfind("Удаление", 0) == 0) GetWindowThreadProcessId(w, &copy);
+      return copy != 0 && copy != launch.id();
+    }));
+    return copy;
+  }
+
+  static bool WaitForExitOf(DWORD pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!process) return true;  // already gone
+    const bool ended = WaitForSingleObject(process, static_cast<DWORD>(kPatience.count())) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
   }
 
   void FinishWithDone(Process& p) {
     HWND window = WaitForWindow(L"KT.API.Form", p.id());
     Click(window, kIdDone);
     EXPECT_TRUE(p.WaitForExit(kPatience));
+  }
+
+  // Writes text in the system's ANSI code page, as the installer writes the manifest.
+  static void WriteAnsi(const fs::path& file, const std::string& utf8) {
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << win::ToCodePage(utf8, CP_ACP);
+  }
+  static HANDLE Hold(const fs::path& file) {
+    return CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  }
+  // Runs a batch file as the next logon would, once nothing holds the files.
+  static void RunBatch(const fs::path& batch) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    Process cmd(fs::path(system) / "cmd.exe", L"/c \"" + batch.wstring() + L"\"");
+    EXPECT_TRUE(cmd.WaitForExit(kPatience));
   }
 
   // The removal stage ends by erasing its own copy through a hidden batch.
@@ -147,7 +202,7 @@ class UnwinderTest : public ::testing::Test {
     return reg_.KeyExists(kLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\HxUnwinderE2E");
   }
 
-  fs::path folder_, temp_, links_;
+  fs::path folder_, temp_, links_, unreachableRoot_;
   std::wstring savedTemp_;
   win::SystemRegistry reg_;
 };
@@ -361,10 +416,161 @@ TEST_F(UnwinderTest, AFileHeldOpenIsLeftForTheNextLogonAndTheRestartDeclined) {
 
   const fs::path batch = temp_ / "reboot_Unwinder.KT.bat";
   const std::string text = ReadCp1251(batch);
-  EXPECT_EQ(text, "Erase \"" + Utf8(held) + "\"\r\nErase \"" + Utf8(batch) + "\"\r\n");
+  // The copy, erased by its own batch already, is named in case that failed.
+  EXPECT_EQ(text, "Erase \"" + Utf8(held) + "\"\r\nErase \"" + Utf8(Copy()) + "\"\r\nErase \"" + Utf8(batch) +
+                      "\"\r\n");
   EXPECT_EQ(reg_.ReadString(kLM, kRunOnceKey, "UnInstall.KT"), Utf8(batch));
   EXPECT_TRUE(fs::exists(held));
   ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, NothingIsRemovedThroughALinkedFolderInTheProgramFolder) {
+  // Wine makes no junctions (no FSCTL_SET_REPARSE_POINT, no mklink /J), but
+  // shows a Unix symbolic link to a folder as a reparse point, as Windows
+  // shows a junction: the program's Help folder becomes one to the user's
+  // documents.
+  const fs::path docs = folder_.parent_path() / "Documents";
+  WriteCp1251(docs / "index.htm", "the user's page");
+  WriteCp1251(docs / "letter.txt", "the user's letter");
+  fs::remove_all(folder_ / "Help");
+  ASSERT_EQ(RunUnix(L"/bin/ln -s '" + UnixPath(docs) + L"' '" + UnixPath(folder_ / "Help") + L"'"), 0);
+  const DWORD attributes = GetFileAttributesW((folder_ / "Help").wstring().c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  ASSERT_NE(attributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1047);
+  EXPECT_EQ(ReadCp1251(docs / "index.htm"), "the user's page");
+  EXPECT_EQ(ReadCp1251(docs / "letter.txt"), "the user's letter");
+  EXPECT_NE(GetFileAttributesW((folder_ / "Help").wstring().c_str()), INVALID_FILE_ATTRIBUTES);
+  for (const auto& line : log) EXPECT_EQ(line.find("index.htm"), std::string::npos) << line;
+  EXPECT_FALSE(fs::exists(folder_ / "Horavex.KT.exe"));  // the rest of the program goes
+  EXPECT_FALSE(fs::exists(folder_ / "Language"));
+  FinishWithDone(p);
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, AShortcutEntryThatIsNoFullPathNeverReachesANeighbour) {
+  // The removal stage runs in the program folder's parent, where a
+  // neighbour keeps a file of the same relative name.
+  const fs::path neighbour = folder_.parent_path() / "Neighbour" / "notes.txt";
+  WriteCp1251(neighbour, "the neighbour's notes");
+  links_ = folder_.parent_path() / "Desktop";
+  WriteCp1251(links_ / "Horavex.KT.lnk", "link");
+  AddToManifest("[Links]\r\nNeighbour\\notes.txt\r\n" + Utf8(links_ / "Horavex.KT.lnk") + "\r\n");
+  const DWORD copy = LaunchAndHandOver();
+  ASSERT_NE(copy, 0u);
+  const auto log = RemoveWith(copy, 1044);
+  EXPECT_EQ(ReadCp1251(neighbour), "the neighbour's notes");
+  EXPECT_FALSE(fs::exists(links_ / "Horavex.KT.lnk"));
+  for (const auto& line : log) EXPECT_EQ(line.find("notes.txt"), std::string::npos) << line;
+  Click(WaitForWindow(L"KT.API.Form", copy), kIdDone);
+  EXPECT_TRUE(WaitForExitOf(copy));
+  ExpectCopyErased();
+}
+
+TEST_F(UnwinderTest, LongPathsAreRemovedAndAFileThatCannotBeExaminedWaitsForTheNextLogon) {
+  // Longer than MAX_PATH: removed with its folders. (Wine itself does not
+  // hold plain paths to MAX_PATH, so this passes there either way.)
+  std::string deepEntry = "\\Deep";
+  for (int i = 0; i < 6; ++i) deepEntry += "\\abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz";
+  deepEntry += "\\deep.txt";
+  const fs::path deepFile = folder_.wstring() + win::Widen(deepEntry);
+  WriteCp1251(deepFile, "installed");
+  ASSERT_GT(deepFile.wstring().size(), static_cast<size_t>(MAX_PATH));
+  // Past the length the Unix side takes (4096 bytes), Wine can neither
+  // delete a file nor read its attributes: a file whose state cannot be told.
+  const fs::path unreachableRoot = unreachableRoot_;
+  std::wstring makeDeep = L"mkdir -p '" + UnixPath(unreachableRoot) + L"' && cd '" + UnixPath(unreachableRoot) + L"'";
+  fs::path unreachable = unreachableRoot;
+  for (int i = 0; i < 20; ++i) {
+    const std::wstring name(240, L'd');
+    makeDeep += L" && mkdir " + name + L" && cd -P " + name;
+    unreachable /= name;
+  }
+  unreachable /= "Horavex.KT.lnk";
+  ASSERT_EQ(RunUnix(makeDeep + L" && echo link > Horavex.KT.lnk"), 0);
+  SetLastError(0);
+  const DWORD unreachableAttributes = GetFileAttributesW(unreachable.wstring().c_str());
+  const DWORD unreachableError = GetLastError();
+  ASSERT_EQ(unreachableAttributes, INVALID_FILE_ATTRIBUTES);
+  ASSERT_NE(unreachableError, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  ASSERT_NE(unreachableError, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+
+  AddToManifest("[Links]\r\n" + Utf8(unreachable) + "\r\n[InstallFiles]\r\n" + deepEntry + "\r\n");
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1047);
+  EXPECT_FALSE(fs::exists(deepFile));
+  EXPECT_FALSE(fs::exists(folder_ / "Deep"));
+  EXPECT_TRUE(Contains(log, Utf8(deepFile)));
+  EXPECT_TRUE(Contains(log, Utf8(folder_ / "Deep")));
+  for (const auto& line : log) EXPECT_EQ(line.find("Horavex.KT.lnk"), std::string::npos);
+  Click(WaitForWindow(L"KT.API.Form", p.id()), kIdDone);
+  EXPECT_NE(Answer(p.id(), "No").find("перезагрузку"), std::string::npos);
+  EXPECT_TRUE(p.WaitForExit(kPatience));
+  const std::string batch = ReadCp1251(temp_ / "reboot_Unwinder.KT.bat");
+  EXPECT_EQ(batch.rfind("Erase \"" + Utf8(unreachable) + "\"\r\n", 0), 0u) << batch.substr(0, 200);
+  EXPECT_EQ(reg_.ReadString(kLM, kRunOnceKey, "UnInstall.KT"), Utf8(temp_ / "reboot_Unwinder.KT.bat"));
+  RunUnix(L"rm -rf '" + UnixPath(unreachableRoot) + L"'");
+}
+
+// A character the batch file's code page lacks: the command interpreter would
+// read "?" as a wildcard, or a look-alike letter as another file.
+TEST_F(UnwinderTest, NamesTheBatchCannotCarryAreLeftToTheUserAndNeverHitAnotherFile) {
+  // Characters of the ANSI code page (that of the manifest) that the OEM
+  // code page (that of batch files) lacks: one it writes as "?", one it
+  // writes as a plain letter.
+  wchar_t wildcard = 0, lookalike = 0;
+  char letter = 0;
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    const char byte = static_cast<char>(b);
+    wchar_t w = 0;
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &w, 1) != 1) continue;
+    char out[4] = {};
+    BOOL usedDefault = FALSE;
+    if (WideCharToMultiByte(CP_OEMCP, 0, &w, 1, out, sizeof out, nullptr, &usedDefault) != 1) continue;
+    if (usedDefault && out[0] == '?' && !wildcard) wildcard = w;
+    if (!usedDefault && std::isalpha(static_cast<unsigned char>(out[0])) && !lookalike) {
+      lookalike = w;
+      letter = out[0];
+    }
+  }
+  if (!wildcard || !lookalike) GTEST_SKIP() << "these code pages have no such characters";
+  const std::string wild = win::Narrow(std::wstring(1, wildcard)), alike = win::Narrow(std::wstring(1, lookalike));
+  const fs::path settings = folder_ / "Settings";
+  const fs::path notes = settings / win::Widen("Notes" + wild + ".txt"), notesNeighbour = settings / "NotesX.txt";
+  const fs::path plan = settings / win::Widen(alike + "plan.ini");
+  const fs::path planNeighbour = settings / (std::string(1, letter) + "plan.ini");
+  const fs::path held = settings / "held.ini";
+  for (const fs::path& file : {notes, notesNeighbour, plan, planNeighbour, held}) WriteCp1251(file, "x");
+  const std::string manifest = ReadCp1251(folder_ / "Resource" / "Uninstall.ini");
+  WriteAnsi(folder_ / "Resource" / "Uninstall.ini",
+            manifest + "[SettingsFiles]\r\n\\Settings\\Notes" + wild + ".txt\r\n\\Settings\\" + alike +
+                "plan.ini\r\n\\Settings\\held.ini\r\n");
+  HANDLE handles[] = {Hold(notes), Hold(plan), Hold(held)};
+  for (HANDLE h : handles) ASSERT_NE(h, INVALID_HANDLE_VALUE);
+
+  Process p = StartRemovalStage();
+  const auto log = RemoveWith(p, 1045, "unwinder-left-to-the-user");
+  EXPECT_TRUE(Contains(log, "Не удалось удалить \"" + Utf8(notes) + "\", удалите этот файл вручную."));
+  EXPECT_TRUE(Contains(log, "Не удалось удалить \"" + Utf8(plan) + "\", удалите этот файл вручную."));
+  Click(WaitForWindow(L"KT.API.Form", p.id()), kIdDone);
+  Answer(p.id(), "No");  // held.ini still waits for a restart
+  EXPECT_TRUE(p.WaitForExit(kPatience));
+  for (HANDLE h : handles) CloseHandle(h);
+
+  // The next logon runs the batch: it erases what it names, and nothing else.
+  const fs::path batch = temp_ / "reboot_Unwinder.KT.bat";
+  std::ifstream in(batch, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  EXPECT_EQ(bytes.find('?'), std::string::npos) << bytes;
+  RunBatch(batch);
+  EXPECT_FALSE(fs::exists(held));
+  EXPECT_TRUE(fs::exists(notesNeighbour));
+  EXPECT_TRUE(fs::exists(planNeighbour));
+  EXPECT_TRUE(fs::exists(notes));
+  EXPECT_TRUE(fs::exists(plan));
 }
 
 TEST_F(UnwinderTest, TheClockRegistersItselfOnceAndDropsVanishedEntries) {

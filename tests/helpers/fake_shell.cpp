@@ -13,6 +13,9 @@
 //     state clock visible | state clock hidden | state clock missing
 //                                         answer to "report"
 //     restarted | quit
+//     icon add <id> | icon modify <id> | icon delete <id>
+//                                         Shell_NotifyIcon calls that reach
+//                                         the taskbar (Wine's form of them)
 // Commands reach the server's message-only control window as WM_COPYDATA
 //   (fake_shell_client.h), each done when the call returns:
 //     move I L T R B   move bar I to that rectangle
@@ -26,8 +29,10 @@
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/helpers/fake_shell_client.h"
@@ -46,6 +51,8 @@ HWND g_clock = nullptr;
 WNDPROC g_buttonProc = nullptr;
 std::vector<HWND> g_bars;
 bool g_ready = false;  // events are logged once the windows are built
+// The notification-area icons the taskbar holds: window and id.
+std::set<std::pair<LONG, UINT>> g_icons;
 
 void Log(const std::string& line) {
   if (g_logPath.empty() || !g_ready) return;
@@ -79,6 +86,35 @@ LRESULT CALLBACK ClockProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Wine's Shell_NotifyIcon hands the taskbar a WM_COPYDATA whose dwData is
+// the NIM_ command and whose data start with the icon's window and id. The
+// taskbar takes a new icon, changes or removes a known one, and forgets them
+// all when it is rebuilt, as a real one does.
+LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  struct IconKey {
+    LONG window;
+    UINT id;
+  };
+  if (!data || !data->lpData || data->cbData < sizeof(IconKey)) return FALSE;
+  const auto* key = static_cast<const IconKey*>(data->lpData);
+  const std::pair<LONG, UINT> icon{key->window, key->id};
+  const std::string id = std::to_string(key->id);
+  switch (data->dwData) {
+    case NIM_ADD:
+      Log("icon add " + id);
+      return g_icons.insert(icon).second;
+    case NIM_MODIFY:
+      Log("icon modify " + id);
+      return g_icons.count(icon) != 0;
+    case NIM_DELETE:
+      Log("icon delete " + id);
+      return g_icons.erase(icon) != 0;
+  }
+  return g_icons.count(icon) != 0;
 }
 
 // The real button would capture the mouse; only the messages matter here.
@@ -160,6 +196,7 @@ bool RunCommand(const std::string& text) {
     Log(!g_clock ? "state clock missing" : IsWindowVisible(g_clock) ? "state clock visible" : "state clock hidden");
   } else if (verb == "restart") {
     g_ready = false;
+    g_icons.clear();
     DestroyWindow(g_taskbar);
     BuildTaskbar();
     g_ready = true;
@@ -190,7 +227,7 @@ int Serve(const std::vector<RECT>& bars) {
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   }
   RegisterWindowClass(kControlClass, &ControlProc);
-  RegisterWindowClass(L"Shell_TrayWnd", &PlainProc);
+  RegisterWindowClass(L"Shell_TrayWnd", &TaskbarProc);
   RegisterWindowClass(L"TrayNotifyWnd", &PlainProc);
   RegisterWindowClass(L"TrayClockWClass", &ClockProc);
   RegisterWindowClass(L"BaseBar", &PlainProc);

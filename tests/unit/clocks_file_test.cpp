@@ -43,6 +43,7 @@ TEST(ClocksFile, WritesTheWholeFileInItsLayout) {
   zone.TimeValue = "+";
   zone.TimeValue1 = 5;
   zone.TimeValue2 = 45;
+  zone.ZoneKey = "Nepal Standard Time";
   panels.insert(panels.begin() + 1, zone);
   const std::string text = WriteClocksFile(panels, 3, "06.03.2026").Serialize();
   EXPECT_EQ(text,
@@ -50,11 +51,12 @@ TEST(ClocksFile, WritesTheWholeFileInItsLayout) {
             "ProgramVersion=Horavex.KT 1.0.1.2k.ru\r\nDate=06.03.2026\r\n"
             "[Settings]\r\nPanelsCount=3\r\n"
             "[ClockPanel_0]\r\nName=Системное\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=15780518\r\n"
-            "Color1=0\r\nColor2=0\r\nTimeValue=0\r\nTimeValue1=3\r\nTimeValue2=0\r\nSysFlag=1\r\n"
+            "Color1=0\r\nColor2=0\r\nTimeValue=0\r\nTimeValue1=3\r\nTimeValue2=0\r\nSysFlag=1\r\nZoneKey=\r\n"
             "[ClockPanel_1]\r\nName=Kathmandu  SysFlag=1\r\nVisible=0\r\nBGColor1=16777215\r\nBGColor2=16777215\r\n"
             "Color1=3289650\r\nColor2=3289650\r\nTimeValue=+\r\nTimeValue1=5\r\nTimeValue2=45\r\nSysFlag=0\r\n"
+            "ZoneKey=Nepal Standard Time\r\n"
             "[ClockPanel_2]\r\nName=Дата\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=15780518\r\n"
-            "Color1=0\r\nColor2=0\r\nTimeValue=0\r\nTimeValue1=0\r\nTimeValue2=0\r\nSysFlag=2\r\n");
+            "Color1=0\r\nColor2=0\r\nTimeValue=0\r\nTimeValue1=0\r\nTimeValue2=0\r\nSysFlag=2\r\nZoneKey=\r\n");
 
   const auto read = ReadClocksFile(std::optional<std::string>(text));
   ASSERT_EQ(read.state, State::Loaded);
@@ -115,6 +117,37 @@ TEST(ClocksFile, WrongNumberOfFixedPanelsIsCritical) {
   EXPECT_EQ(Read(3, {kSystem, kSystem, kDate}).state, State::CriticalError);
   EXPECT_EQ(Read(2, {"TimeValue=?\r\n", "TimeValue=?\r\n"}).state, State::CriticalError);
   EXPECT_EQ(Read(2, {}).state, State::CriticalError);
+}
+
+TEST(ClocksFile, FilesWithAndWithoutZoneKeysKeepEveryOtherKey) {
+  const std::string zone = "Name=NY\r\nVisible=1\r\nBGColor1=1\r\nBGColor2=2\r\nColor1=3\r\nColor2=4\r\n"
+                           "TimeValue=-\r\nTimeValue1=5\r\nTimeValue2=0\r\nSysFlag=0\r\n";
+  const std::string system = "Name=Sys\r\nVisible=1\r\nBGColor1=1\r\nBGColor2=2\r\nColor1=3\r\nColor2=4\r\n"
+                             "TimeValue=0\r\nTimeValue1=3\r\nTimeValue2=0\r\nSysFlag=1\r\n";
+  const std::string date = "Name=Date\r\nVisible=1\r\nBGColor1=1\r\nBGColor2=2\r\nColor1=3\r\nColor2=4\r\n"
+                           "TimeValue=0\r\nTimeValue1=0\r\nTimeValue2=0\r\nSysFlag=2\r\n";
+  for (const std::string& zoneKey : {std::string(), std::string("ZoneKey=Eastern Standard Time\r\n")}) {
+    // A fixed panel's key is dropped: those panels always show the local clock.
+    const std::string text = "[Settings]\r\nPanelsCount=3\r\n[ClockPanel_0]\r\n" + system +
+                             "ZoneKey=Tokyo Standard Time\r\n[ClockPanel_1]\r\n" + zone + zoneKey +
+                             "[ClockPanel_2]\r\n" + date;
+    const IniDocument before = IniDocument::Parse(text);
+    const auto read = ReadClocksFile(before);
+    ASSERT_EQ(read.state, State::Loaded);
+    EXPECT_EQ(read.panels[0].ZoneKey, "");
+    EXPECT_EQ(read.panels[1].ZoneKey, zoneKey.empty() ? "" : "Eastern Standard Time");
+    const IniDocument after = WriteClocksFile(read.panels, 3, "06.03.2026");
+    for (const char* section : {"ClockPanel_0", "ClockPanel_1", "ClockPanel_2"}) {
+      for (const std::string& key : before.KeyNames(section))
+        if (key != "ZoneKey") {
+          EXPECT_EQ(after.Find(section, key), before.Find(section, key)) << section << " " << key;
+        }
+      EXPECT_EQ(after.KeyNames(section).back(), "ZoneKey");  // written last, after SysFlag
+    }
+    EXPECT_EQ(after.ReadString("ClockPanel_0", "ZoneKey", "?"), "");
+    EXPECT_EQ(after.ReadString("ClockPanel_1", "ZoneKey", "?"), read.panels[1].ZoneKey);
+    EXPECT_EQ(ReadClocksFile(after).panels, read.panels);
+  }
 }
 
 TEST(ClocksFile, AHugePanelsCountLoadsAtMostAHundredRecords) {

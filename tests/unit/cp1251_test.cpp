@@ -4,10 +4,31 @@
 
 namespace hx {
 
-TEST(Cp1251, EveryByteRoundTripsThroughUtf8) {
-  std::string all;
-  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
-  EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
+// The characters of bytes 0x80 to 0xFF as Windows shows them, one row per
+// 16 bytes; 0x98, unassigned, stands for U+0098.
+TEST(Cp1251, EveryHighByteIsItsOwnCharacterBothWays) {
+  const std::string rows =
+      "ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏ"                   // 80
+      "ђ‘’“”•–—\u0098™љ›њќћџ"             // 90
+      "\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї"       // A0
+      "°±Ііґµ¶·ё№є»јЅѕї"                   // B0
+      "АБВГДЕЖЗИЙКЛМНОП"                   // C0
+      "РСТУФХЦЧШЩЪЫЬЭЮЯ"                   // D0
+      "абвгдежзийклмноп"                   // E0
+      "рстуфхцчшщъыьэюя";                  // F0
+  const std::u32string expected = Utf8ToCodePoints(rows);
+  ASSERT_EQ(expected.size(), 128u);
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    std::string character;
+    AppendUtf8(character, expected[b - 0x80]);
+    EXPECT_EQ(Cp1251ToUtf8(byte), character) << std::hex << b;
+    EXPECT_EQ(Utf8ToCp1251(character), byte) << std::hex << b;
+  }
+  std::string ascii;
+  for (int b = 1; b < 0x80; ++b) ascii += static_cast<char>(b);
+  EXPECT_EQ(Cp1251ToUtf8(ascii), ascii);
+  EXPECT_EQ(Utf8ToCp1251(ascii), ascii);
 }
 
 TEST(Cp1251, DecodesRussianAndPunctuation) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "base/textfile.h"
-#include "core/os_version.h"
 
 namespace hx {
 
@@ -28,8 +27,18 @@ TEST(ErrorRecord, HasNineLinesInTheLogFormat) {
   EXPECT_EQ(lines[8], "Dump = \"\"");
 }
 
+// The computer name is cut to 15 characters, never inside one.
+TEST(ErrorRecord, ComputerNameKeepsFifteenWholeCharacters) {
+  ErrorRecord r;
+  r.computer = "БУХГАЛТЕРИЯ-ГЛАВНАЯ";
+  EXPECT_EQ(SplitLines(FormatErrorRecord(r))[5], "PC = БУХГАЛТЕРИЯ-ГЛА");
+  r.computer = "ПК-1";
+  EXPECT_EQ(SplitLines(FormatErrorRecord(r))[5], "PC = ПК-1");
+}
+
 TEST(ErrorRecord, MissingNamesReadNa) {
   const auto lines = SplitLines(FormatErrorRecord({}));
+  EXPECT_EQ(lines[3], "WinVersion = n/a");
   EXPECT_EQ(lines[4], "User = n/a");
   EXPECT_EQ(lines[5], "PC = n/a");
 }
@@ -37,20 +46,6 @@ TEST(ErrorRecord, MissingNamesReadNa) {
 TEST(ErrorRecord, CodeCaptionHasNoSpaceBeforeTheType) {
   EXPECT_EQ(ErrorCodeCaption("1.001 - 012.0", "EAccessViolation"),
             "Внутренний код ошибки: 1.001 - 012.0[EAccessViolation]");
-}
-
-TEST(OsVersion, MinimumsRefuseOlderSystems) {
-  const OsVersion nt4{4, 0, 1381}, w98{4, 10, 1998}, w2k{5, 0, 2195}, xp{5, 1, 2600}, w10{10, 0, 19045};
-  EXPECT_TRUE(IsOlderThanMinimum(nt4, "2k"));
-  EXPECT_TRUE(IsOlderThanMinimum(w98, "2k"));
-  EXPECT_FALSE(IsOlderThanMinimum(w2k, "2k"));
-  EXPECT_FALSE(IsOlderThanMinimum(w10, "2k"));
-  EXPECT_TRUE(IsOlderThanMinimum(w2k, "XP"));
-  EXPECT_FALSE(IsOlderThanMinimum(xp, "XP"));
-  EXPECT_TRUE(IsOlderThanMinimum(nt4, "98"));
-  EXPECT_FALSE(IsOlderThanMinimum(w98, "98"));
-  EXPECT_FALSE(IsOlderThanMinimum(nt4, "anything"));
-  EXPECT_EQ(FormatWinVersion(xp), "5.1.2600");
 }
 
 }  // namespace hx

@@ -11,10 +11,10 @@ TEST(IniInteger, AcceptsDecimalAndBothHexPrefixes) {
   EXPECT_EQ(ParseIniInteger("0x10"), 16);
   EXPECT_EQ(ParseIniInteger("$FFFFFFFF"), -1);
   EXPECT_EQ(ParseIniInteger("-2147483648"), INT32_MIN);
-  // A sign before hexadecimal negates its 32 bits, at the edge too.
-  EXPECT_EQ(ParseIniInteger("-$1"), -1);
+  // A minus before hexadecimal negates the bits modulo 2^32.
+  EXPECT_EQ(ParseIniInteger("-$80000000"), INT32_MIN);
   EXPECT_EQ(ParseIniInteger("-$FFFFFFFF"), 1);
-  EXPECT_EQ(ParseIniInteger("-0x80000000"), INT32_MIN);
+  EXPECT_EQ(ParseIniInteger("-$1"), -1);
 }
 
 TEST(IniInteger, RejectsTextThatIsNotAWholeInteger) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/memory_registry.h"
+#include "core/zones.h"
 #include "panels/clocks_file.h"
 
 namespace hx {
@@ -127,6 +129,57 @@ TEST(PanelEditor, EditedZonePanelKeepsItsOffsetUntilAZoneIsPicked) {
     EXPECT_FALSE(kept.Visible);
     EXPECT_EQ(kept.SysFlag, kZonePanel);
   }
+}
+
+TEST(PanelEditor, ZonesCarryTheirCatalogueKeyAndStandardOffset) {
+  // Amman's display name says +02:00 while its rules say +03:00; Baghdad
+  // and Moscow share +03:00.
+  MemoryRegistry registry;
+  const auto add = [&](const std::string& key, const std::string& display, int bias) {
+    const std::string path = std::string(kTimeZonesKey) + "\\" + key;
+    registry.WriteString(RegistryRoot::LocalMachine, path, "Display", display);
+    ZoneRule rule;
+    rule.bias = bias;
+    registry.WriteBinary(RegistryRoot::LocalMachine, path, "TZI", EncodeTzi(rule));
+  };
+  add("Jordan Standard Time", "(UTC+02:00) Amman", -180);
+  add("Arabic Standard Time", "(UTC+03:00) Baghdad", -180);
+  add("Russian Standard Time", "(UTC+03:00) Moscow, St. Petersburg", -180);
+  registry.WriteString(RegistryRoot::LocalMachine, std::string(kTimeZonesKey) + "\\No Rules",
+                       "Display", "(UTC+05:45) Kathmandu");
+  const std::vector<std::string> zones = {"(UTC+02:00) Amman", "(UTC+03:00) Baghdad",
+                                          "(UTC+03:00) Moscow, St. Petersburg", "(UTC+05:45) Kathmandu"};
+  const std::vector<ZoneChoice> choices = DescribeZones(registry, zones, 2026);
+  ASSERT_EQ(choices.size(), 4u);
+  EXPECT_EQ(choices[0].keyName, "Jordan Standard Time");
+  EXPECT_EQ(choices[0].standardOffset, 180);
+  EXPECT_EQ(choices[3].keyName, "");  // a zone without usable rules
+  EXPECT_EQ(choices[3].standardOffset, std::nullopt);
+
+  // A new panel takes the key and the offset of the rules, not of the name.
+  PanelEditor added = PanelEditor::ForNewPanel(zones, "(UTC+02:00) Amman", choices);
+  ClockPanel amman = added.Result();
+  EXPECT_EQ(amman.ZoneKey, "Jordan Standard Time");
+  EXPECT_EQ(OffsetOf(amman), (Offset{"+", 3, 0}));
+  // Without rules the name's offset stands, with no key.
+  added.ChooseZone(3);
+  EXPECT_EQ(added.Result().ZoneKey, "");
+  EXPECT_EQ(OffsetOf(added.Result()), (Offset{"+", 5, 45}));
+
+  // A record with a key shows its own zone, not the first of its offset.
+  ClockPanel moscow = ZoneRecord("+", 3, 0);
+  moscow.ZoneKey = "Russian Standard Time";
+  EXPECT_EQ(PanelEditor::ForRecord(zones, moscow, "", choices).ZoneIndex(), 2u);
+  EXPECT_EQ(PanelEditor::ForRecord(zones, moscow, "", choices).Result(), moscow);
+
+  // A record without a key is shown and kept as before; picking a zone
+  // gives it one.
+  const ClockPanel old = ZoneRecord("+", 3, 0);
+  PanelEditor editor = PanelEditor::ForRecord(zones, old, "", choices);
+  EXPECT_EQ(editor.ZoneIndex(), 1u);
+  EXPECT_EQ(editor.Result(), old);
+  editor.ChooseZone(1);
+  EXPECT_EQ(editor.Result().ZoneKey, "Arabic Standard Time");
 }
 
 TEST(PanelEditor, FixedPanelsKeepTheirOffsetWithTheListDisabled) {

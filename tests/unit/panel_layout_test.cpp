@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/memory_registry.h"
 #include "core/zones.h"
 #include "panels/zone_panels.h"
 
@@ -51,13 +52,6 @@ TEST(PanelLayout, HiddenPanelsTakeNoPlace) {
   EXPECT_EQ(l.height, 168);
 }
 
-TEST(PanelLayout, BevelsOfFramesAndLines) {
-  EXPECT_EQ(FrameBevels(true), (Bevels{Bevel::None, Bevel::Lowered}));
-  EXPECT_EQ(FrameBevels(false), (Bevels{Bevel::None, Bevel::Raised}));
-  EXPECT_EQ(LineBevels(true), (Bevels{Bevel::None, Bevel::Lowered}));
-  EXPECT_EQ(LineBevels(false), (Bevels{Bevel::Lowered, Bevel::Raised}));
-}
-
 TEST(ZonePanelTimes, ConvertsThroughUniversalTimeWithDateHints) {
   const LocalZone local{"(GMT-03:30) Newfoundland", "-", 3, 30, {}};
   const PanelList panels{Record(kSystemTimePanel), Record(kZonePanel, "+", 5, 45), Record(kDatePanel),
@@ -66,22 +60,61 @@ TEST(ZonePanelTimes, ConvertsThroughUniversalTimeWithDateHints) {
   ASSERT_EQ(times.size(), 2u);
   EXPECT_EQ(times[0].index, 1u);
   EXPECT_EQ(times[0].text, "20 : 14");
-  EXPECT_EQ(times[0].hint, "06.03.2026");
+  EXPECT_EQ(times[0].date, "06.03.2026");
   EXPECT_EQ(times[1].index, 3u);
   EXPECT_EQ(times[1].text, "09 : 29");  // "0" with 5 hours: 5 hours behind UTC 14:29
 
   times = ComputeZonePanelTimes(panels, At(2026, 12, 31, 22, 59), local.Offset(), true, 0, kLocale);
   EXPECT_EQ(times[0].text, "AM 08 : 14");
   EXPECT_EQ(times[0].dayShift, 1);
-  EXPECT_EQ(times[0].hint, "01.01.27");
+  EXPECT_EQ(times[0].date, "01.01.27");
 
   const PanelList west{Record(kZonePanel, "-", 10, 0)};
   times = ComputeZonePanelTimes(west, At(2026, 3, 1, 0, 10), SignedOffset("+", 5, 45), false, 7, kLocale);
   EXPECT_EQ(times[0].text, "08 : 25");
-  EXPECT_EQ(times[0].hint, "2026-02-28");
+  EXPECT_EQ(times[0].date, "2026-02-28");
   // Outside 0..7 the hint is the locale's short date only, not the time.
   times = ComputeZonePanelTimes(west, At(2026, 3, 1, 0, 10), SignedOffset("+", 5, 45), false, 9, kLocale);
-  EXPECT_EQ(times[0].hint, "02/28/2026");
+  EXPECT_EQ(times[0].date, "02/28/2026");
+}
+
+TEST(ZonePanelTimes, ZonesWithKeysFollowTheirClockChangesToTheMinute) {
+  MemoryRegistry registry;
+  ZoneRule newYork;
+  newYork.bias = 300;
+  newYork.daylightBias = -60;
+  newYork.daylightStart = {0, 3, 0, 2, 0, 2, 0, 0, 0};
+  newYork.standardStart = {0, 11, 0, 1, 0, 2, 0, 0, 0};
+  registry.WriteBinary(RegistryRoot::LocalMachine, std::string(kTimeZonesKey) + "\\Eastern Standard Time", "TZI",
+                       EncodeTzi(newYork));
+  ZoneRuleCache cache(registry);
+  const ZoneRuleLookup lookup = [&](const std::string& key) { return cache.Find(key); };
+
+  PanelList panels{Record(kZonePanel, "-", 5), Record(kZonePanel, "-", 5), Record(kZonePanel, "-", 5)};
+  panels[0].ZoneKey = "Eastern Standard Time";
+  panels[1].ZoneKey = "Atlantis Standard Time";  // from another system's catalogue
+  const int moscow = 180;
+  struct Case { DateTime local; const char* known; const char* knownHint; };
+  const Case cases[] = {
+      {At(2026, 3, 8, 9, 59), "01 : 59", "08.03.2026, UTC-05:00"},
+      {At(2026, 3, 8, 10, 0), "03 : 00", "08.03.2026, UTC-04:00 (летнее время)"},
+      {At(2026, 11, 1, 8, 59), "01 : 59", "01.11.2026, UTC-04:00 (летнее время)"},
+      {At(2026, 11, 1, 9, 0), "01 : 00", "01.11.2026, UTC-05:00"},
+  };
+  for (const Case& c : cases) {
+    const auto times = ComputeZonePanelTimes(panels, c.local, moscow, false, 2, kLocale, lookup);
+    ASSERT_EQ(times.size(), 3u);
+    EXPECT_EQ(times[0].text, c.known) << c.local.hour << ":" << c.local.minute;
+    EXPECT_EQ(times[0].hint, c.knownHint);
+    // The unknown zone and the record without a key keep the fixed -05:00.
+    const ZoneClock fixed = ZoneClockTime(c.local.hour, c.local.minute, moscow, -300);
+    for (size_t k : {1u, 2u}) {
+      EXPECT_EQ(times[k].offset, -300);
+      EXPECT_EQ(times[k].text.substr(0, 2), (fixed.hour < 10 ? "0" : "") + std::to_string(fixed.hour));
+    }
+    EXPECT_EQ(times[1].hint, times[1].date + ", UTC-05:00 (пояс не найден в системе, смещение постоянное)");
+    EXPECT_EQ(times[2].hint, times[2].date + ", UTC-05:00");
+  }
 }
 
 }  // namespace hx

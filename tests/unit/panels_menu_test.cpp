@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 namespace hx {
@@ -36,16 +37,28 @@ TEST(PanelsMenu, ShownWindowOffersMinimizeAndStayOnTop) {
   EXPECT_EQ(help[1].command, PanelsCommand::About);
 }
 
-TEST(PanelsMenu, TrayMenuOfAMinimizedWindowOffersRestoreAndTheCorner) {
+TEST(PanelsMenu, OnlyTheTrayMenuOffersTheCornerWhetherOrNotTheWindowIsShown) {
   PanelsMenuState state;
   state.panelsShown = false;
   state.fromTrayIcon = true;
-  const auto shown = Shown(BuildPanelsMenu(state));
+  auto shown = Shown(BuildPanelsMenu(state));
   EXPECT_EQ(shown[0], "Восстановить");
   EXPECT_EQ(shown[1], "Блокировать перемещение");
   EXPECT_EQ(shown[2], "В левый-верхний угол");
   EXPECT_EQ(std::count(shown.begin(), shown.end(), "Свернуть в трей"), 0);
   EXPECT_EQ(std::count(shown.begin(), shown.end(), "Поверх остальных окон"), 0);
+
+  // A right click on the tray icon while the window is on the screen.
+  state.panelsShown = true;
+  shown = Shown(BuildPanelsMenu(state));
+  EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.begin() + 4),
+            (std::vector<std::string>{"Свернуть в трей", "Поверх остальных окон", "Блокировать перемещение",
+                                      "В левый-верхний угол"}));
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "Восстановить"), 0);
+
+  state.fromTrayIcon = false;
+  shown = Shown(BuildPanelsMenu(state));
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "В левый-верхний угол"), 0);
 }
 
 TEST(PanelsMenu, MarksFollowTheSettings) {
@@ -78,16 +91,38 @@ TEST(PanelsMenu, EmbeddedOrRecreatedWindowCannotChangeItsPlace) {
   }
 }
 
-TEST(PanelsMenu, EveryCommandHasOneItemAndItsFailureCode) {
+// Each command reports its failures under a code of the panels window's unit
+// that no other command uses, except the calculator and About, which share
+// one; every command is reachable from exactly one item.
+TEST(PanelsMenu, EveryCommandHasOneItemAndAFailureCodeOfItsOwn) {
   const auto menu = BuildPanelsMenu({});
-  EXPECT_STREQ(Item(menu, PanelsCommand::About).errorCode, Item(menu, PanelsCommand::TimeCalculator).errorCode);
-  EXPECT_STREQ(Item(menu, PanelsCommand::Close).errorCode, "1.012 - 021.0");
-  EXPECT_EQ(Item(menu, PanelsCommand::Help).name, "N8");
+  std::vector<PanelsCommand> commands;
+  std::function<void(const std::vector<PanelsMenuItem>&)> collect = [&](const std::vector<PanelsMenuItem>& level) {
+    for (const auto& item : level) {
+      if (item.command != PanelsCommand::None) commands.push_back(item.command);
+      collect(item.submenu);
+    }
+  };
+  collect(menu);
+  std::vector<const PanelsMenuItem*> items;
   for (int id = static_cast<int>(PanelsCommand::Restore); id <= static_cast<int>(PanelsCommand::Close); ++id) {
-    const PanelsMenuItem* item = FindMenuItem(menu, static_cast<PanelsCommand>(id));
+    const auto command = static_cast<PanelsCommand>(id);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), command), 1) << id;
+    const PanelsMenuItem* item = FindMenuItem(menu, command);
     ASSERT_NE(item, nullptr) << id;
-    EXPECT_NE(item->errorCode, nullptr) << item->name;
+    ASSERT_NE(item->errorCode, nullptr) << item->name;
+    EXPECT_EQ(std::string(item->errorCode).rfind("1.012 - ", 0), 0u) << item->name << ": " << item->errorCode;
+    EXPECT_NE(std::string(item->errorCode), kPanelsMenuOpenErrorCode) << item->name;
+    items.push_back(item);
   }
+  for (size_t i = 0; i < items.size(); ++i)
+    for (size_t j = i + 1; j < items.size(); ++j) {
+      const bool sharedPair = (items[i]->command == PanelsCommand::TimeCalculator &&
+                               items[j]->command == PanelsCommand::About);
+      EXPECT_EQ(std::string(items[i]->errorCode) == items[j]->errorCode, sharedPair)
+          << items[i]->name << " and " << items[j]->name;
+      EXPECT_NE(items[i]->name, items[j]->name);
+    }
   EXPECT_EQ(FindMenuItem(menu, PanelsCommand::None), nullptr);
 }
 

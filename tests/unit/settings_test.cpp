@@ -42,6 +42,7 @@ TEST(LoadAllSettings, ACompleteFileNeedsNoRepair) {
 TEST(LoadAllSettings, OnlyMainSectionAddsTheEightCountedKeys) {
   auto l = Load("[Main]\r\nCutVersion=0\r\n");
   EXPECT_EQ(l.outcome.repairCount, 8);
+  EXPECT_TRUE(l.outcome.documentChanged);  // the added keys are written back
   EXPECT_EQ(FullLoadRepairNotice(l.outcome.repairCount),
             "Настройки программы Horavex.KT\r\n\r\nОтсутствовали или содержали неверные значения 8 из 17 параметров.\r\n"
             "Ошибки в структуре данных исправленны. Файл восстановлен. ");
@@ -74,6 +75,7 @@ TEST(LoadAllSettings, OutOfRangeValuesAreRepairedWrittenAndCounted) {
   doc.WriteString("Auto_Check_New_Version", "IntervalAUCheck", "seven");
   auto l = Load(doc.Serialize());
   EXPECT_EQ(l.outcome.repairCount, 5);  // the unreadable interval reads as its default 2
+  EXPECT_TRUE(l.outcome.documentChanged);
   EXPECT_EQ(l.settings.AlphaSet, 255);
   EXPECT_EQ(l.settings.AlphaUsed, 1);
   EXPECT_EQ(l.settings.AutoLaunch, 1);
@@ -84,17 +86,40 @@ TEST(LoadAllSettings, OutOfRangeValuesAreRepairedWrittenAndCounted) {
   EXPECT_EQ(l.doc.ReadInteger("includeOnWPanel", "NumPanel", 9), 0);
 }
 
-TEST(LoadAllSettings, AlphaSetBoundsStay) {
-  for (int alpha : {100, 255}) {
+TEST(LoadAllSettings, RangesKeepTheirEndsAndRepairJustBeyond) {
+  struct Range {
+    const char* section;
+    const char* key;
+    int ProgramSettings::*field;
+    int lo, hi, repaired;
+  };
+  const Range ranges[] = {{"Settings", "AlphaSet", &ProgramSettings::AlphaSet, 100, 255, 255},
+                          {"Settings", "AlphaUsed", &ProgramSettings::AlphaUsed, 0, 1, 1},
+                          {"Settings", "AutoLaunch", &ProgramSettings::AutoLaunch, 0, 2, 1},
+                          {"Settings", "FormatDate", &ProgramSettings::FormatDate, 0, 7, 0},
+                          {"includeOnWPanel", "NumPanel", &ProgramSettings::NumPanel, 0, 3, 0},
+                          {"Auto_Check_New_Version", "IntervalAUCheck", &ProgramSettings::IntervalAUCheck, 0, 6, 2}};
+  auto loadWith = [](const Range& r, int value) {
     auto doc = IniDocument::Parse(CompleteFile());
-    doc.WriteInteger("Settings", "AlphaSet", alpha);
-    auto l = Load(doc.Serialize());
-    EXPECT_EQ(l.settings.AlphaSet, alpha);
-    EXPECT_EQ(l.outcome.repairCount, 0);
+    doc.WriteInteger(r.section, r.key, value);
+    return Load(doc.Serialize());
+  };
+  for (const Range& r : ranges) {
+    for (int kept : {r.lo, r.hi}) {
+      auto l = loadWith(r, kept);
+      EXPECT_EQ(l.outcome.repairCount, 0) << r.key << "=" << kept;
+      EXPECT_FALSE(l.outcome.documentChanged) << r.key << "=" << kept;
+      EXPECT_EQ(l.settings.*r.field, kept) << r.key;
+      EXPECT_EQ(l.doc.ReadInteger(r.section, r.key, -99), kept) << r.key;
+    }
+    for (int beyond : {r.lo - 1, r.hi + 1}) {
+      auto l = loadWith(r, beyond);
+      EXPECT_EQ(l.outcome.repairCount, 1) << r.key << "=" << beyond;
+      EXPECT_TRUE(l.outcome.documentChanged) << r.key << "=" << beyond;
+      EXPECT_EQ(l.settings.*r.field, r.repaired) << r.key << "=" << beyond;
+      EXPECT_EQ(l.doc.ReadInteger(r.section, r.key, -99), r.repaired) << r.key << "=" << beyond;
+    }
   }
-  auto doc = IniDocument::Parse(CompleteFile());
-  doc.WriteInteger("Settings", "AlphaSet", 256);
-  EXPECT_EQ(Load(doc.Serialize()).settings.AlphaSet, 255);
 }
 
 TEST(LoadAllSettings, NegativeTopIsShownAtZeroButTheFileKeepsIt) {
@@ -138,6 +163,7 @@ TEST(LoadAppearanceSettings, ReadsSevenKeysAndRepairsOnlyNumPanel) {
   ProgramSettings s;
   auto out = LoadAppearanceSettings(doc, s, "08.12.2026");
   EXPECT_EQ(out.repairCount, 1);
+  EXPECT_TRUE(out.documentChanged);
   EXPECT_FALSE(s.BorderA);
   EXPECT_TRUE(s.BorderC);
   EXPECT_TRUE(s.Vertical);

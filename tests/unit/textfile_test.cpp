@@ -7,6 +7,11 @@
 
 #include "base/errors.h"
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
 namespace hx {
 namespace fs = std::filesystem;
 
@@ -47,6 +52,27 @@ TEST_F(TextFileTest, MissingFileReadsAsNothingAndMissingFolderFailsToWrite) {
   EXPECT_FALSE(ReadTextFile(dir_ / "none.ini").has_value());
   EXPECT_THROW(WriteTextFileAtomically(dir_ / "no" / "such" / "x.ini", "x"), FileError);
 }
+
+#ifndef _WIN32
+// A disk that fills up while the replacement is written: the old file stays
+// as it was and no temporary file is left. A file size limit stands in for
+// the full disk.
+TEST_F(TextFileTest, FullDiskKeepsTheOldFileAndLeavesNoTemporary) {
+  const fs::path file = dir_ / "s.ini";
+  WriteTextFileAtomically(file, "old\r\n");
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 16;
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_THROW(WriteTextFileAtomically(file, std::string(100, 'x')), FileError);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(ReadTextFile(file), "old\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+#endif
 
 TEST_F(TextFileTest, AppendKeepsEarlierText) {
   const fs::path file = dir_ / "log";

@@ -63,6 +63,8 @@ TEST(TimeTexts, SystemClockLine) {
   EXPECT_EQ(Clock(At(2026, 3, 6, 12, 30, 59), true), "PM 12 : 30");
   EXPECT_EQ(Clock(At(2026, 3, 6, 0, 30), true), "AM 12 : 30");
   EXPECT_EQ(Clock(At(2026, 3, 6, 23, 5), true), "PM 11 : 05");
+  EXPECT_EQ(Clock(At(2026, 3, 6, 11, 59, 59), true), "AM 11 : 59");
+  EXPECT_EQ(Clock(At(2026, 3, 6, 12, 0), true), "PM 12 : 00");
 }
 
 TEST(TimeTexts, ZonePanelLineCountsTwelveHoursFromZero) {
@@ -71,6 +73,8 @@ TEST(TimeTexts, ZonePanelLineCountsTwelveHoursFromZero) {
   EXPECT_EQ(Zone(0, 30, true), "AM 00 : 30");
   EXPECT_EQ(Zone(12, 30, true), "PM 00 : 30");
   EXPECT_EQ(Zone(23, 5, true), "PM 11 : 05");
+  EXPECT_EQ(Zone(11, 59, true), "AM 11 : 59");
+  EXPECT_EQ(Zone(12, 0, true), "PM 00 : 00");
 }
 
 TEST(AddDays, CrossesMonthsYearsAndLeapDays) {
@@ -84,6 +88,21 @@ TEST(AddDays, CrossesMonthsYearsAndLeapDays) {
   const DateTime newYear = AddDays(At(2025, 12, 31), 2);
   EXPECT_EQ(newYear.year * 10000 + newYear.month * 100 + newYear.day, 20260102);
   EXPECT_EQ(newYear.dayOfWeek, 5);  // Friday
+}
+
+TEST(ClockTick, WakesAtTheNextSecondOrWithoutSecondsAtTheNextMinute) {
+  auto at = [](int second, int millisecond) {
+    DateTime t;
+    t.second = second;
+    t.millisecond = millisecond;
+    return t;
+  };
+  EXPECT_EQ(MillisecondsToNextShownChange(at(10, 0), false), 1000);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(10, 999), false), 1);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(0, 0), true), 60000);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(59, 999), true), 1);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(30, 250), true), 29750);
+  EXPECT_EQ(MillisecondsToNextShownChange(at(60, 500), true), 1);  // a leap second
 }
 
 TEST(ClockTick, DecidesTextChangesAndMinuteWork) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "uninstaller/memory_file_system.h"
+#include "tests/unit/memory_file_system.h"
 
 namespace hx::uninstall {
 

@@ -5,7 +5,8 @@
 #include <set>
 
 #include "base/memory_registry.h"
-#include "uninstaller/memory_file_system.h"
+#include "tests/unit/memory_file_system.h"
+#include "uninstaller/text_util.h"
 
 namespace hx::uninstall {
 namespace {
@@ -14,6 +15,8 @@ constexpr RegistryRoot kCU = RegistryRoot::CurrentUser;
 constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
 const std::string kDir = "C:\\Prog";
 const std::string kTemp = "C:\\Temp";
+const std::string kUninstaller = kTemp + "\\Unwinder.KT.exe";
+const std::string kRebootBatch = kTemp + "\\reboot_Unwinder.KT.bat";
 
 struct Recorder : RemovalProgress {
   int range = -1, steps = 0;
@@ -70,14 +73,34 @@ struct Installation {
   }
 
   bool Exists(const std::string& path) { return fs.FileExists(path); }
+  bool Logged(const std::string& line) const {
+    return std::find(progress.log.begin(), progress.log.end(), line) != progress.log.end();
+  }
 
+  // Every removal stays in the program folder, the temporary folder or the
+  // shortcuts the manifest names, wherever the entries pointed.
   void Run(RemovalMode mode) {
     RemovalLists lists;
     ParseManifestLists(manifest, ListPassFor(mode), header, lists);
-    RemovalContext context{fs, reg, progress, texts, kDir, kTemp, [this](const std::string& p) { return fs.FileExists(p); }};
+    const std::vector<std::string> links = lists.links;
+    RemovalContext context{fs,   reg,   progress,   texts, kDir, kTemp, kUninstaller,
+                           [this](const std::string& p) { return fs.FileExists(p); }};
     RunRemoval(mode, header, lists, context, state);
+    for (const std::string& removed : fs.Removed()) {
+      bool allowed = removed.rfind("c:\\prog\\", 0) == 0 || removed == "c:\\prog" ||
+                     removed.rfind("c:\\temp\\", 0) == 0;
+      for (const std::string& link : links)
+        allowed = allowed || removed == LowerAscii(WithoutTrailingSeparators(link));
+      EXPECT_TRUE(allowed) << "removed " << removed;
+    }
   }
 };
+
+// The folder becomes a junction to `target`.
+void MakeJunction(MemoryFileSystem& fs, const std::string& folder, const std::string& target) {
+  fs.Erase(folder);
+  fs.AddLink(folder, target);
+}
 
 }  // namespace
 
@@ -111,7 +134,6 @@ TEST(RunRemoval, ResetSettingsKeepsTheUninstallEntryUnlessItsCaseDiffers) {
   EXPECT_EQ(in.progress.steps, 1 + 2 + 1 + 1);  // settings, registry, temp, autostart
 
   Installation lower;
-  lower.manifest += "";
   const std::string upper = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
   lower.manifest.replace(lower.manifest.find(upper), upper.size(),
                          "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\uninstall");
@@ -160,13 +182,140 @@ TEST(RunRemoval, ALockedExecutableCancelsEverything) {
   EXPECT_EQ(in.progress.log, (std::vector<std::string>{"Готово..."}));
 }
 
-TEST(RunRemoval, ALockedFileIsStepppedScheduledAndAsksForARestart) {
+TEST(RunRemoval, ALockedFileWaitsForTheNextLogonThroughTheRebootBatch) {
   Installation in;
   in.fs.Lock(kDir + "\\Settings\\HXSettings.ini");
+  in.fs.AddFile(kRebootBatch, "Erase \"C:\\Old\\x.txt\"\r\nErase \"" + kRebootBatch + "\"\r\n");
   in.Run(RemovalMode::ResetSettings);
   EXPECT_TRUE(in.state.rebootRequired);
   EXPECT_EQ(in.state.rebootBatchText, "Erase \"C:\\Prog\\Settings\\HXSettings.ini\"");
   for (const auto& line : in.progress.log) EXPECT_EQ(line.find("HXSettings"), std::string::npos);
+  // The new lines come first; the earlier batch's own closing line stays last.
+  EXPECT_EQ(in.fs.ReadOemText(kRebootBatch),
+            "Erase \"C:\\Prog\\Settings\\HXSettings.ini\"\r\nErase \"" + kUninstaller +
+                "\"\r\nErase \"C:\\Old\\x.txt\"\r\nErase \"" + kRebootBatch + "\"\r\n");
+  EXPECT_EQ(in.reg.ReadString(kLM, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "UnInstall.KT"),
+            kRebootBatch);
+  EXPECT_EQ(in.progress.log.back(), "Готово...");
+}
+
+TEST(RunRemoval, ARebootBatchThatCannotBeSetUpIsLoggedAndNoRestartIsAskedFor) {
+  const std::string runOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+  Installation unwritable;
+  unwritable.fs.Lock(kDir + "\\Settings\\HXSettings.ini");
+  unwritable.fs.AddFile(kRebootBatch, "Erase \"C:\\Old\\x.txt\"\r\n");
+  unwritable.fs.Lock(kRebootBatch);
+  unwritable.Run(RemovalMode::ResetSettings);
+  EXPECT_FALSE(unwritable.state.rebootRequired);
+  EXPECT_TRUE(unwritable.Logged("Не удалось записать файл \"" + kRebootBatch +
+                                "\": оставшиеся файлы не будут удалены при следующем входе в систему, удалите их "
+                                "вручную."));
+  EXPECT_FALSE(unwritable.reg.ValueExists(kLM, runOnce, "UnInstall.KT"));
+  EXPECT_EQ(unwritable.progress.log.back(), "Готово...");
+
+  Installation unregistered;
+  unregistered.fs.Lock(kDir + "\\Settings\\HXSettings.ini");
+  unregistered.reg.SetReadOnly(kLM, true);
+  unregistered.Run(RemovalMode::ResetSettings);
+  EXPECT_FALSE(unregistered.state.rebootRequired);
+  EXPECT_TRUE(unregistered.Exists(kRebootBatch));
+  EXPECT_TRUE(unregistered.Logged("Не удалось назначить запуск \"" + kRebootBatch +
+                                  "\" при следующем входе в систему: запустите его вручную после перезагрузки."));
+
+  // The batch lies beside the uninstaller, whose own name it cannot carry.
+  Installation unnamed;
+  unnamed.fs.Lock(kDir + "\\Settings\\HXSettings.ini");
+  unnamed.fs.SetOemLacks("ж");
+  const std::string uninstaller = "C:\\Temp\\жж\\Unwinder.KT.exe";
+  unnamed.fs.AddFolder(FolderOf(uninstaller));
+  RemovalState state;
+  state.ScheduleErase(kDir + "\\Settings\\HXSettings.ini");
+  state.rebootRequired = true;
+  EXPECT_EQ(WriteRebootBatch(unnamed.fs, unnamed.reg, uninstaller, state), RebootBatchResult::NotWritten);
+  EXPECT_FALSE(unnamed.Exists(RebootBatchPath(uninstaller)));
+}
+
+TEST(RunRemoval, AFileThatCannotBeExaminedCountsAsHeldNeverAsGone) {
+  Installation in;
+  in.fs.Deny(kDir + "\\Settings\\HXSettings.ini");
+  in.Run(RemovalMode::ResetSettings);
+  EXPECT_TRUE(in.state.rebootRequired);
+  EXPECT_EQ(in.state.rebootBatchText, "Erase \"C:\\Prog\\Settings\\HXSettings.ini\"");
+
+  // An executable that cannot be examined may still be there: nothing is removed.
+  Installation exe;
+  exe.fs.Deny(kDir + "\\Horavex.KT.exe");
+  exe.Run(RemovalMode::RemoveProgramFiles);
+  EXPECT_TRUE(exe.state.executableLocked);
+  EXPECT_TRUE(exe.Exists("C:\\Desktop\\Horavex.lnk"));
+}
+
+TEST(RunRemoval, NamesTheRebootBatchCannotCarryExactlyAreLoggedNotScheduled) {
+  Installation in;
+  in.fs.SetOemLacks("€");
+  in.fs.AddFile(kDir + "\\Settings\\Notes€.txt");
+  in.fs.AddFile(kDir + "\\Settings\\Notes1.txt", "the user's");
+  in.fs.AddFile("C:\\Desktop\\a?.lnk");
+  in.fs.AddFile("C:\\Desktop\\ab.lnk", "the user's");
+  for (const char* held : {"\\Settings\\Notes€.txt", "\\Settings\\HXSettings.ini"}) in.fs.Lock(kDir + held);
+  in.fs.Lock("C:\\Desktop\\a?.lnk");
+  in.manifest += "[SettingsFiles]\r\n\\Settings\\Notes€.txt\r\n[Links]\r\nC:\\Desktop\\a?.lnk\r\n";
+  in.Run(RemovalMode::RemoveEverything);
+  // Only the name that converts exactly is scheduled; no wildcard, no stand-in.
+  EXPECT_EQ(in.state.rebootBatchText, "Erase \"C:\\Prog\\Settings\\HXSettings.ini\"");
+  EXPECT_TRUE(in.state.rebootRequired);
+  EXPECT_TRUE(in.Logged("Не удалось удалить \"C:\\Prog\\Settings\\Notes€.txt\", удалите этот файл вручную."));
+  EXPECT_TRUE(in.Logged("Не удалось удалить \"C:\\Desktop\\a?.lnk\", удалите этот файл вручную."));
+  EXPECT_TRUE(in.Exists(kDir + "\\Settings\\Notes1.txt"));
+  EXPECT_TRUE(in.Exists("C:\\Desktop\\ab.lnk"));
+  const auto batch = in.fs.ReadOemText(kRebootBatch);
+  ASSERT_TRUE(batch);
+  EXPECT_EQ(batch->find('?'), std::string::npos);
+  EXPECT_EQ(batch->find("Notes"), std::string::npos);
+}
+
+TEST(RunRemoval, NothingIsRemovedThroughAJunctionOnTheWayToAnEntry) {
+  Installation in;
+  const std::string docs = "C:\\Users\\me\\Documents";
+  in.fs.AddFile(docs + "\\index.htm", "the user's page");
+  in.fs.AddFile(docs + "\\Settings\\HXSettings.ini", "the user's settings");
+  in.fs.AddFile(docs + "\\hx.tmp", "the user's");
+  MakeJunction(in.fs, kDir + "\\Help", docs);
+  in.fs.AddLink(kDir + "\\Data", docs);
+  MakeJunction(in.fs, kTemp, "C:\\Users\\me");
+  in.fs.AddLink("C:\\Users\\me\\Cache", docs);
+  in.manifest += "[SettingsFiles]\r\n\\Data\\Settings\\HXSettings.ini\r\n[TmpFiles]\r\nCache\\hx.tmp\r\n";
+  in.Run(RemovalMode::RemoveEverything);
+  EXPECT_TRUE(in.Exists(docs + "\\index.htm"));
+  EXPECT_TRUE(in.Exists(docs + "\\Settings\\HXSettings.ini"));
+  EXPECT_TRUE(in.Exists(docs + "\\hx.tmp"));
+  EXPECT_TRUE(in.fs.FolderExists(kDir + "\\Help"));
+  // Each refused entry only advances the bar: no line, no batch.
+  EXPECT_FALSE(in.state.rebootRequired);
+  EXPECT_GE(in.progress.steps, in.progress.range);
+  for (const auto& line : in.progress.log)
+    for (const char* refused : {"index.htm", "Data", "Cache"}) EXPECT_EQ(line.find(refused), std::string::npos) << line;
+  // The installation's own files beside the junctions still go.
+  EXPECT_FALSE(in.Exists(kDir + "\\Settings\\HXSettings.ini"));
+  EXPECT_FALSE(in.Exists(kDir + "\\Plugins\\comp.dll"));
+}
+
+TEST(RunRemoval, ShortcutEntriesThatAreNotFullPathsAreRefused) {
+  Installation in;
+  in.fs.SetCurrentFolder("C:\\");  // where the removal stage is started
+  in.fs.AddFile("C:\\Neighbour\\notes.txt", "the neighbour's");
+  in.fs.AddFile("C:\\Horavex.lnk", "not ours");
+  in.fs.AddFolder("C:\\Menu\\Other");
+  in.manifest += "[Links]\r\nNeighbour\\notes.txt\r\nHoravex.lnk\r\n\\Users\\me\\precious.doc\r\n"
+                 "C:Horavex.lnk\r\nMenu\\Other\\\r\n";
+  in.Run(RemovalMode::RemoveExternalSettings);
+  EXPECT_TRUE(in.Exists("C:\\Neighbour\\notes.txt"));
+  EXPECT_TRUE(in.Exists("C:\\Horavex.lnk"));
+  EXPECT_TRUE(in.Exists("C:\\Users\\me\\precious.doc"));
+  EXPECT_TRUE(in.fs.FolderExists("C:\\Menu\\Other"));
+  EXPECT_FALSE(in.Exists("C:\\Desktop\\Horavex.lnk"));  // the full path still goes
+  EXPECT_EQ(in.progress.range, 7 + 2 + 1);
+  EXPECT_EQ(in.progress.steps, 7 + 2 + 1 + 1);  // and the autostart value
 }
 
 TEST(RunRemoval, EntriesReachingOutsideTheirFolderOnlyAdvanceTheBar) {
@@ -186,6 +335,14 @@ TEST(RunRemoval, EntriesReachingOutsideTheirFolderOnlyAdvanceTheBar) {
   EXPECT_TRUE(in.Exists("C:\\secret.txt"));
   EXPECT_EQ(in.progress.range, 6 + 1 + 2);
   EXPECT_GE(in.progress.steps, 9);
+
+  // A program name that climbs out refuses the whole removal.
+  Installation climbing;
+  climbing.fs.AddFile("C:\\secret.exe");
+  climbing.header.programName = "..\\secret";
+  climbing.Run(RemovalMode::RemoveProgramFiles);
+  EXPECT_TRUE(climbing.state.executableLocked);
+  EXPECT_TRUE(climbing.Exists("C:\\secret.exe"));
 }
 
 TEST(RunRemoval, TheFolderWalkNeverEntersOrRemovesALink) {

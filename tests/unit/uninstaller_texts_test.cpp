@@ -2,7 +2,7 @@
 
 #include "base/memory_registry.h"
 #include "uninstaller/batch.h"
-#include "uninstaller/memory_file_system.h"
+#include "tests/unit/memory_file_system.h"
 #include "uninstaller/mini_reg.h"
 #include "uninstaller/text_util.h"
 #include "uninstaller/texts.h"
@@ -12,7 +12,7 @@ namespace hx::uninstall {
 TEST(UninstallerTexts, LinesOverrideByExactNumberAndKeepTheRestOfTheLine) {
   UninstallerTexts t;
   EXPECT_EQ(t[9], "Далее >>");
-  t.ApplyLanguageFile("10=Text\r\n5=\r\n 9=no\r\n55=no\r\n19=Removing \"%s %s\" \r\n19=later wins \r\n");
+  t.ApplyLanguageFile("10=Text\r\n5=\r\n 9=no\r\n58=no\r\n19=Removing \"%s %s\" \r\n19=later wins \r\n");
   EXPECT_EQ(t[10], "Text");
   EXPECT_EQ(t[1], "Программа удаления уже запущена!");
   EXPECT_EQ(t[5], "");
@@ -131,8 +131,14 @@ TEST(Paths, DriveRootsAndContainedEntries) {
   for (const char* ok : {"a.txt", "\\Sub\\a.txt", "Sub/../a.txt", ".\\a.txt", "\\Sub\\.hidden", ""})
     EXPECT_TRUE(IsContainedRelativePath(ok)) << ok;
   for (const char* bad : {"..\\a", "\\..\\a", "Sub\\..\\..\\a", "C:\\a", "C:a", "\\\\srv\\s\\a", "//srv/s/a", "\\...\\a",
-                          "\\.. \\a", "a.txt:stream"})
+                          "\\.. \\a", "a.txt:stream", "\\Help.\\a", "\\Help \\a"})
     EXPECT_FALSE(IsContainedRelativePath(bad)) << bad;
+  EXPECT_EQ(ContainedNames("\\Sub\\.\\..\\Help\\index.htm "), (std::vector<std::string>{"Help", "index.htm "}));
+  for (const char* full : {"C:\\a.lnk", "c:/Menu/", "\\\\srv\\share\\a.lnk", "\\\\?\\C:\\a", "\\\\?\\UNC\\srv\\share\\a"})
+    EXPECT_TRUE(IsAbsolutePath(full)) << full;
+  for (const char* relative : {"a.lnk", "Desktop\\a.lnk", "\\Desktop\\a.lnk", "C:a.lnk", "C:", "\\\\srv", "\\\\srv\\",
+                               "\\\\.\\PhysicalDrive0", "\\\\?\\UNC\\srv", ""})
+    EXPECT_FALSE(IsAbsolutePath(relative)) << relative;
   EXPECT_EQ(WithExtension("C:\\T\\Unwinder.KT.exe", ".bat"), "C:\\T\\Unwinder.KT.bat");
 }
 

@@ -15,7 +15,6 @@
 #include "ui/unwinder/win_file_system.h"
 #include "uninstaller/batch.h"
 #include "uninstaller/manifest.h"
-#include "uninstaller/mini_reg.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/text_util.h"
 #include "uninstaller/texts.h"
@@ -29,7 +28,6 @@ namespace {
 using namespace uninstall;
 
 constexpr char kLaunchError[] = "Error launching uninstaller!";
-constexpr char kRunOncePath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\UnInstall.KT";
 
 // What one run carries from step to step.
 struct Run {
@@ -165,20 +163,11 @@ bool CheckRunningProgram(Run& run) {
   return false;
 }
 
-void WriteRebootBatch(Run& run) {
-  const std::string batch = run.ownFolder + "\\reboot_" + WithExtension(run.ownName, ".bat");
-  const auto earlier = ReadFileInCodePage(batch, CP_OEMCP);
-  // The command interpreter reads batch files in the OEM code page.
-  WriteFileInCodePage(batch,
-                      RebootBatchContent(run.removal.rebootBatchText, run.removal.rebootRequired, run.ownPath, earlier,
-                                         batch),
-                      CP_OEMCP);
-  MiniReg(run.registry).PathWriteString(RegistryRoot::LocalMachine, kRunOncePath, batch);
-}
-
+// A batch that cannot name the uninstaller exactly is not written: the copy
+// then stays in the temporary folder, where nothing else is hit.
 void WriteSelfDeleteBatch(Run& run) {
   const std::string batch = WithExtension(run.ownPath, ".bat");
-  if (!WriteFileInCodePage(batch, SelfDeleteBatchContent(run.ownPath, batch), CP_OEMCP)) return;
+  if (!run.files.WriteOemText(batch, SelfDeleteBatchContent(run.ownPath, batch))) return;
   ShellExecuteW(nullptr, L"open", win::Widen(batch).c_str(), nullptr, nullptr, SW_HIDE);
 }
 
@@ -222,7 +211,8 @@ void RemovalSteps(Run& run, const std::string& programFolder) {
   const bool open = RunProgressWindow(
       run.texts,
       [&](RemovalProgress& progress) {
-        RemovalContext context{run.files, run.registry, progress, run.texts, programFolder, run.tempFolder,
+        RemovalContext context{run.files,        run.registry,   progress,    run.texts,
+                               programFolder,    run.tempFolder, run.ownPath,
                                [&](const std::string& p) { return run.files.FileExists(p); }};
         RunRemoval(*mode, run.header, run.lists, context, run.removal);
       },
@@ -241,8 +231,9 @@ void RemovalSteps(Run& run, const std::string& programFolder) {
 
 void RemovalStage(Run& run, const std::string& argument) {
   RemovalSteps(run, WithoutTrailingSeparators(argument));
-  // The end of every removal-stage run, whatever stopped it.
-  if (run.removal.rebootRequired || !run.removal.rebootBatchText.empty()) WriteRebootBatch(run);
+  // The end of every removal-stage run, whatever stopped it. The reboot
+  // batch was written when the removal ended, while its log could still
+  // tell of a failure.
   if (run.removal.rebootRequired) RestartComputer();
   else WriteSelfDeleteBatch(run);
   ShowErrorCode(run);

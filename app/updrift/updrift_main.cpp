@@ -1,0 +1,189 @@
+// Updrift.exe: asks the program's web site whether a newer Horavex.KT
+// exists and leaves the answer beside itself, in the Resource folder, for
+// the clock program, which polls for it. It has no window and shows
+// nothing; it never downloads or starts anything else.
+//
+// The answer, in this order:
+//   1. a CheckReady of an earlier check is removed first, and CheckNVFalse
+//      with it;
+//   2. CheckNVTrue.txt (CP1251, CR LF: version, date, web page, changes)
+//      when the site names a version later than this release, otherwise
+//      CheckNVFalse; any network or format failure counts as no news;
+//   3. only then CheckReady, which tells the clock that the answer is
+//      complete.
+// The whole check ends within 30 seconds, however the network behaves.
+//
+// The version description is read from product::kUpdateSource (its format:
+// update/version_notice.h). The environment variable HX_UPDATE_SOURCE, when
+// it holds an http:// or https:// address, names another one: for an
+// administrator's own mirror, and for tests.
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+
+#include "base/cp1251.h"
+#include "core/product.h"
+#include "update/version_notice.h"
+
+namespace {
+
+constexpr DWORD kNetworkTimeoutMs = 10000;  // each of connect, send and receive
+constexpr DWORD kCheckTimeoutMs = 20000;    // the whole fetch; starting and writing the answer take the rest
+constexpr size_t kMaxDescription = 64 * 1024;
+
+std::wstring Widen(const std::string& utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
+  return utf8;
+}
+
+// The folder of this program file, with a final backslash.
+std::wstring OwnFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::string SourceAddress() {
+  wchar_t value[2100];
+  const DWORD n = GetEnvironmentVariableW(L"HX_UPDATE_SOURCE", value, 2100);
+  if (n > 0 && n < 2100) {
+    const std::string address = Narrow(value);
+    if (hx::IsWebAddress(address)) return address;
+  }
+  return hx::product::kUpdateSource;
+}
+
+// The fetch runs in its own thread, so that the watchdog can give up on a
+// network that stalls whatever the time-outs say.
+struct Fetch {
+  std::string address;
+  std::string body;
+  bool ok = false;
+};
+
+class Internet {
+ public:
+  explicit Internet(HINTERNET handle) : handle_(handle) {}
+  ~Internet() {
+    if (handle_) InternetCloseHandle(handle_);
+  }
+  Internet(const Internet&) = delete;
+  Internet& operator=(const Internet&) = delete;
+  HINTERNET get() const { return handle_; }
+
+ private:
+  HINTERNET handle_;
+};
+
+DWORD WINAPI RunFetch(void* param) {
+  auto* fetch = static_cast<Fetch*>(param);
+  Internet session(InternetOpenW(L"Updrift/1.0.1 (Horavex.KT)", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session.get()) return 1;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+                       INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
+    DWORD ms = kNetworkTimeoutMs;
+    InternetSetOptionW(session.get(), option, &ms, sizeof ms);
+  }
+  DWORD retries = 1;
+  InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
+
+  // No cache, no cookies, no dialogs: a fresh answer or none.
+  const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                      INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
+  const std::wstring address = Widen(fetch->address);
+  Internet request(InternetOpenUrlW(session.get(), address.c_str(), nullptr, 0, flags, 0));
+  if (!request.get()) return 1;
+  DWORD status = 0, size = sizeof status;
+  if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+      status != 200)
+    return 1;
+
+  char buffer[4096];
+  for (;;) {
+    DWORD read = 0;
+    if (!InternetReadFile(request.get(), buffer, sizeof buffer, &read)) return 1;
+    if (read == 0) break;
+    if (fetch->body.size() + read > kMaxDescription) return 1;
+    fetch->body.append(buffer, read);
+  }
+  fetch->ok = true;
+  return 0;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                                    written == bytes.size());
+  return CloseHandle(file) && ok;
+}
+
+// CheckNVTrue.txt appears whole or not at all.
+bool WriteNewVersionFile(const std::wstring& folder, const hx::VersionDescription& description) {
+  const std::wstring path = folder + L"CheckNVTrue.txt", temporary = path + L".new";
+  if (!WriteBytes(temporary, hx::Utf8ToCp1251(hx::NewVersionFileText(description)))) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  DeleteFileW(temporary.c_str());
+  return false;
+}
+
+// The system shows the "starting" cursor for a new GUI process until it
+// first asks for a message; a program without windows says so at once.
+void EndStartingCursor() {
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+  GetMessageW(&msg, nullptr, 0, 0);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  EndStartingCursor();
+  const std::wstring folder = OwnFolder();
+  DeleteFileW((folder + L"CheckReady").c_str());
+  DeleteFileW((folder + L"CheckNVFalse").c_str());
+
+  auto* fetch = new Fetch{SourceAddress(), {}, false};
+  HANDLE worker = CreateThread(nullptr, 0, RunFetch, fetch, 0, nullptr);
+  const bool finished = worker && WaitForSingleObject(worker, kCheckTimeoutMs) == WAIT_OBJECT_0;
+
+  bool newVersion = false;
+  if (finished && fetch->ok) {
+    const auto description = hx::ParseVersionDescription(fetch->body);
+    if (description && hx::IsNewerVersion(description->version, hx::product::kVersionNumber))
+      newVersion = WriteNewVersionFile(folder, *description);
+  }
+  bool answered = newVersion || WriteBytes(folder + L"CheckNVFalse", "");
+  answered = WriteBytes(folder + L"CheckReady", "") && answered;
+
+  const UINT exitCode = answered ? 0 : 1;
+  // A fetch still hanging in the network library is cut off without
+  // waiting for it; everything this program leaves is on disk already.
+  if (!finished) TerminateProcess(GetCurrentProcess(), exitCode);
+  if (worker) CloseHandle(worker);
+  delete fetch;
+  return static_cast<int>(exitCode);
+}

@@ -1,0 +1,306 @@
+// The time calculator seen from outside: opened from the real menu of the
+// panels window, typed into with the real keyboard, and judged against the
+// true offset of the machine's zone. The Sydney test is run again under
+// TZ=Australia/Sydney by the test runner.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+#include "win32/text.h"
+
+namespace hx::e2e {
+namespace {
+
+// FormatDate 2 (dd.MM.yyyy), 24-hour texts, no update check.
+constexpr char kSettings[] =
+    "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=0\r\nPmAmFormat=0\r\nFormatDate=2\r\nStayOnTop=0\r\n"
+    "[Auto_Check_New_Version]\r\nAUCheckEnabled=0\r\n[Position]\r\nLeft=300\r\nTop=200\r\n";
+
+// The system-time panel, the date panel and a zone panel (+05:45).
+std::string ThreePanelFile() {
+  auto record = [](int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
+    return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name +
+           "\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" +
+           sign + "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
+           "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
+  };
+  return "[Settings]\r\nPanelsCount=3\r\n" + record(0, "Системное", "0", 0, 0, 1) + record(1, "Дата", "0", 0, 0, 2) +
+         record(2, "Катманду", "+", 5, 45, 0);
+}
+
+void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
+
+POINT Centre(HWND window) {
+  const RECT r = WindowRect(window);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void Click(POINT at, int button = 1) {
+  Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y));
+  Xdo(L"click " + std::to_wstring(button));
+}
+
+// The text a control of another program gives out itself (an edit's
+// content, a drop-down list's chosen entry).
+std::string ControlText(HWND control) {
+  wchar_t text[256] = L"";
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
+  return win::Narrow(text);
+}
+
+bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// Local and universal clock readings as minutes, and back.
+long long MinutesOf(const SYSTEMTIME& t) {
+  FILETIME f;
+  SystemTimeToFileTime(&t, &f);
+  return static_cast<long long>((static_cast<unsigned long long>(f.dwHighDateTime) << 32 | f.dwLowDateTime) /
+                                600000000ULL);
+}
+
+SYSTEMTIME TimeOf(long long minutes) {
+  const auto ticks = static_cast<unsigned long long>(minutes) * 600000000ULL;
+  FILETIME f{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME t;
+  FileTimeToSystemTime(&f, &t);
+  return t;
+}
+
+SYSTEMTIME Today(int hour, int minute) {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  t.wHour = static_cast<WORD>(hour);
+  t.wMinute = static_cast<WORD>(minute);
+  t.wSecond = t.wMilliseconds = 0;
+  return t;
+}
+
+// Minutes east of universal time that the machine's zone has when its
+// clock shows `local`: the bias, standard or daylight, that the system's
+// own conversion of universal to local time confirms.
+int TrueOffsetAt(const SYSTEMTIME& local) {
+  TIME_ZONE_INFORMATION tz;
+  GetTimeZoneInformation(&tz);
+  for (LONG bias : {tz.Bias + tz.DaylightBias, tz.Bias + tz.StandardBias}) {
+    SYSTEMTIME utc = TimeOf(MinutesOf(local) + bias), back;
+    if (SystemTimeToTzSpecificLocalTime(nullptr, &utc, &back) && MinutesOf(back) == MinutesOf(local))
+      return static_cast<int>(-bias);
+  }
+  ADD_FAILURE() << "no bias of the zone gives back the local time";
+  return 0;
+}
+
+// The result line as the calculator writes it: " 07 : 45 06.12.2026".
+std::string ResultText(const SYSTEMTIME& t) {
+  char text[40];
+  std::snprintf(text, sizeof text, " %02d : %02d %02d.%02d.%04d", t.wHour, t.wMinute, t.wDay, t.wMonth, t.wYear);
+  return text;
+}
+
+class CalcTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = FreshProgramFolder(std::string("calc-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettings);
+    WriteCp1251(folder_ / "Settings" / "HXClocks.ini", ThreePanelFile());
+  }
+
+  void StartProgram() {
+    program_ = Process(folder_ / "Horavex.KT.exe");
+    clocks_ = WaitForWindow(L"TFormClocks", program_.id());
+    ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
+    ASSERT_NE(ChildByText(clocks_, "Катманду"), nullptr);
+    ASSERT_TRUE(WaitUntilOnScreen(clocks_));
+  }
+
+  // Right click on the panels window; the menu, on the screen.
+  std::vector<PopupMenuItem> OpenMenu() {
+    const RECT r = WindowRect(clocks_);
+    Click({r.left + 20, r.top + 20}, 3);
+    HWND menu = WaitForPopupMenu(program_.id());
+    EXPECT_NE(menu, nullptr) << "no menu opened";
+    if (!menu || !WaitUntilOnScreen(menu)) return {};
+    return ReadPopupMenu(menu);
+  }
+
+  // Chooses "Калькулятор времени..." and finds the calculator's controls.
+  void OpenCalculator() {
+    const auto items = OpenMenu();
+    const PopupMenuItem* item = FindItem(items, "Калькулятор времени...");
+    ASSERT_NE(item, nullptr);
+    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
+    calc_ = WaitForWindow(L"TFormCalcTime", program_.id());
+    ASSERT_NE(calc_, nullptr) << "the calculator did not open";
+    ASSERT_TRUE(WaitUntilOnScreen(calc_));
+
+    edits_.clear();
+    lists_.clear();
+    sourceOptions_.clear();
+    targetOptions_.clear();
+    for (HWND child : Children(calc_)) {
+      const std::string cls = ClassOf(child);
+      if (cls == "Edit") edits_.push_back(child);
+      if (cls == "ComboBox") lists_.push_back(child);
+      if (cls == "SysDateTimePick32") date_ = child;
+      if (cls == "Button" && (GetWindowLongPtrW(child, GWL_STYLE) & 0xF) == BS_AUTORADIOBUTTON)
+        (sourceOptions_.size() < 3 ? sourceOptions_ : targetOptions_).push_back(child);
+    }
+    // Hours, minutes, result; panel and zone list of the source, then of
+    // the target; local, panel and zone option of each side.
+    ASSERT_EQ(edits_.size(), 3u);
+    ASSERT_EQ(lists_.size(), 4u);
+    ASSERT_EQ(targetOptions_.size(), 3u);
+    ASSERT_NE(date_, nullptr);
+  }
+
+  HWND Hours() const { return edits_[0]; }
+  HWND Minutes() const { return edits_[1]; }
+  HWND Result() const { return edits_[2]; }
+
+  // Keys go to the window under the mouse (there is no window manager), so
+  // the mouse rests between the calculator's buttons.
+  void Key(const std::wstring& keys) {
+    MouseIntoCalculator();
+    Xdo(L"key " + keys);
+  }
+  void Type(const std::wstring& text) {
+    MouseIntoCalculator();
+    Xdo(L"type " + text);
+  }
+  void MouseIntoCalculator() {
+    const RECT r = WindowRect(calc_);
+    Xdo(L"mousemove " + std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring(r.bottom - 10));
+  }
+
+  // Waits for the result line; reports what it shows otherwise.
+  void ExpectResult(const std::function<std::string()>& expected) {
+    std::string want, shown;
+    EXPECT_TRUE(WaitUntil([&] {
+      want = expected();
+      shown = ControlText(Result());
+      return shown == want;
+    })) << "shown \"" << shown << "\", expected \"" << want << "\"";
+  }
+
+  // Chooses the zone whose name begins with `prefix` in a zone list as a
+  // keyboard user does: the list's arrow key onto the zone.
+  void ChooseZone(HWND list, const std::string& prefix) {
+    const std::wstring wanted = win::Widen(prefix);
+    const auto index =
+        SendMessageW(list, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
+    ASSERT_GT(index, 0) << "no zone " << prefix;
+    SendMessageW(list, CB_SETCURSEL, index - 1, 0);
+    Click(Centre(list));  // drops the list down and focuses it
+    Xdo(L"key Down Return");
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, CB_GETCURSEL, 0, 0) == index; }));
+  }
+
+  void CloseAndExpectGone(const std::function<void()>& close) {
+    close();
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(calc_); })) << "the calculator stays open";
+  }
+
+  void TearDown() override { program_.Kill(); }
+
+  fs::path folder_;
+  Process program_;
+  HWND clocks_ = nullptr;
+  HWND calc_ = nullptr;
+  HWND date_ = nullptr;
+  std::vector<HWND> edits_, lists_, sourceOptions_, targetOptions_;
+};
+
+TEST_F(CalcTest, ConvertsTypedTimesToLocalAndKathmanduTimeAndClosesWithButtonOrEscape) {
+  StartProgram();
+  OpenCalculator();
+  EXPECT_EQ(WindowText(calc_), "Калькулятор времени...");
+  EXPECT_EQ(GetWindow(calc_, GW_OWNER), TopWindows(L"TFormHoravex", program_.id()).at(0));
+  EXPECT_EQ(GetWindowLongPtrW(calc_, GWL_STYLE) & WS_SYSMENU, 0) << "no title-bar buttons";
+  const RECT r = WindowRect(calc_);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+  // Local to local, today, at the hour and minutes the fields start with.
+  EXPECT_TRUE(Checked(sourceOptions_[0]) && Checked(targetOptions_[0]));
+  for (HWND list : lists_) EXPECT_FALSE(IsWindowEnabled(list));
+  ExpectResult([] { return ResultText(Today(0, 0)); });
+
+  // The hour field has the focus with its text selected. Letters are
+  // refused, Enter moves on to the minutes.
+  Type(L"7a");
+  Key(L"Return");
+  Type(L"4x5");
+  EXPECT_TRUE(WaitUntil([&] { return ControlText(Minutes()) == "45"; })) << ControlText(Minutes());
+  EXPECT_EQ(ControlText(Hours()), "7");
+  ExpectResult([] { return ResultText(Today(7, 45)); });
+
+  // The target's zone option enables its zone list alone.
+  Click(Centre(targetOptions_[2]));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(lists_[3]); }));
+  EXPECT_FALSE(IsWindowEnabled(lists_[2]));
+  EXPECT_FALSE(IsWindowEnabled(lists_[0]) || IsWindowEnabled(lists_[1]));
+  ChooseZone(lists_[3], "(UTC+05:45)");
+  ExpectResult([] {
+    const SYSTEMTIME local = Today(7, 45);
+    return ResultText(TimeOf(MinutesOf(local) - TrueOffsetAt(local) + 5 * 60 + 45));
+  });
+  Screenshot("time-calculator", calc_);
+
+  // The source's panel option: its list holds the system-time panel and the
+  // zone panel, not the date panel; the system-time panel is local time.
+  Click(Centre(sourceOptions_[1]));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(lists_[0]); }));
+  EXPECT_FALSE(IsWindowEnabled(lists_[1]));
+  EXPECT_EQ(SendMessageW(lists_[0], CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(ControlText(lists_[0]), "Системное");
+  Click(Centre(targetOptions_[0]));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(lists_[3]); }));
+  ExpectResult([] { return ResultText(Today(7, 45)); });
+
+  // An hour out of range.
+  Click(Centre(Hours()));
+  Key(L"End BackSpace BackSpace");
+  Type(L"24");
+  ExpectResult([] { return std::string("Неверное значение исходного часа..."); });
+
+  CloseAndExpectGone([&] { Click(Centre(ChildByText(calc_, "Закрыть"))); });
+
+  // The menu works again; Escape closes the calculator too.
+  OpenCalculator();
+  ExpectResult([] { return ResultText(Today(0, 0)); });
+  CloseAndExpectGone([&] { Key(L"Escape"); });
+  ASSERT_FALSE(OpenMenu().empty()) << "the menu does not open after the calculator closed";
+  Xdo(L"key Escape");
+}
+
+// Run under TZ=Australia/Sydney: in its summer the local clock is 11 hours
+// ahead of universal time, not the 10 of the zone's name.
+TEST_F(CalcTest, SydneySummerMorningIsTheEveningBeforeInUniversalTime) {
+  TIME_ZONE_INFORMATION tz;
+  if (GetTimeZoneInformation(&tz) != TIME_ZONE_ID_DAYLIGHT) GTEST_SKIP() << "the local zone keeps standard time today";
+  StartProgram();
+  OpenCalculator();
+  Type(L"10");
+  Click(Centre(targetOptions_[2]));
+  ChooseZone(lists_[3], "(UTC) ");
+  ExpectResult([] {
+    const SYSTEMTIME local = Today(10, 0);
+    return ResultText(TimeOf(MinutesOf(local) - TrueOffsetAt(local)));
+  });
+  const SYSTEMTIME local = Today(10, 0);
+  EXPECT_EQ(TrueOffsetAt(local), -(tz.Bias + tz.DaylightBias));
+  // Sydney: 23:00 of the day before.
+  if (tz.Bias == -600 && tz.DaylightBias == -60) {
+    EXPECT_EQ(ControlText(Result()), ResultText(TimeOf(MinutesOf(Today(23, 0)) - 24 * 60)));
+  }
+  Screenshot("time-calculator-daylight", calc_);
+}
+
+}  // namespace
+}  // namespace hx::e2e

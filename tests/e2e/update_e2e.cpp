@@ -1,0 +1,534 @@
+// The update check from end to end: the real clock program starts the real
+// Updrift.exe, which asks a small web server of the test's own on the
+// loopback address; the test judges the marker files, the new-version
+// dialog and the settings dialog's status line.
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "tests/e2e/harness.h"
+#include "win32/text.h"
+
+namespace hx::e2e {
+namespace {
+
+constexpr UINT kTrayCallback = 1026;
+
+// The program's defaults with the automatic check on, complete so that no
+// repair notice interrupts a test.
+const std::string kSettingsFile =
+    "[Main]\r\nFile=<Horavex Settings File>\r\nVersion=01.00\r\nProgramVersion=Horavex.KT 1.0.1.2k.ru\r\n"
+    "Date=01.01.2024\r\n[Settings]\r\nAlphaSet=255\r\nAlphaUsed=1\r\nStayOnTop=0\r\nAutoLaunch=0\r\n"
+    "BlockedMove=0\r\nHideTrayClock=0\r\nBorderScreen=1\r\nBorderA=1\r\nBorderC=1\r\nBorderT=1\r\nVertical=0\r\n"
+    "PmAmFormat=0\r\nFormatDate=0\r\n[includeOnWPanel]\r\nEnabled=0\r\nNumPanel=0\r\nRetainOnWPanel=1\r\n"
+    "[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\nAUCheckEnabled=1\r\n[Position]\r\nLeft=40\r\nTop=40\r\n";
+
+const std::string kNewVersion =
+    "1.0.2\n15.06.2024\nhttp://horavex.kt/news/1.0.2\nЧасы пояса Катманду показывают минуты верно\n"
+    "Новое окно калькулятора\nИсправлена ошибка при выходе\n";
+const std::string kSameVersion = "1.0.1\n01.03.2024\nhttp://horavex.kt/\nНичего нового\n";
+
+const char kRequesting[] = " Проверка наличия обновлений: Запрос данных о новых версиях...";
+const char kNoNews[] = " Проверка наличия обновлений: Новые версии отсутствуют...";
+const char kNewVersionOut[] = " Проверка наличия обновлений: ВЫШЛА НОВАЯ ВЕРСИЯ ПРОГРАММЫ!!!";
+
+// A web server on 127.0.0.1 that answers every request with what the test
+// set, one request at a time. While held, a request waits for Release (or
+// for the server's end: a site that never answers).
+class VersionServer {
+ public:
+  VersionServer() {
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(listener_, 8);
+    int length = sizeof address;
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~VersionServer() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    released_.notify_all();
+    thread_.join();
+    closesocket(listener_);
+    WSACleanup();
+  }
+
+  std::wstring Address() const { return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/update/horavex-kt.txt"; }
+  void Answer(const std::string& body, const std::string& status = "200 OK") {
+    std::lock_guard lock(mutex_);
+    response_ = "HTTP/1.0 " + status + "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
+                std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+  }
+  void Hold() {
+    std::lock_guard lock(mutex_);
+    held_ = true;
+  }
+  void Release() {
+    {
+      std::lock_guard lock(mutex_);
+      held_ = false;
+    }
+    released_.notify_all();
+  }
+  int Requests() const { return requests_; }
+  std::string LastRequest() const {
+    std::lock_guard lock(mutex_);
+    return lastRequest_;
+  }
+
+  // An address where nothing listens.
+  static std::wstring ClosedAddress() {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int length = sizeof address;
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    closesocket(s);
+    return L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/update/horavex-kt.txt";
+  }
+
+ private:
+  void Serve() {
+    while (true) {
+      {
+        std::lock_guard lock(mutex_);
+        if (stopping_) return;
+      }
+      fd_set ready;
+      FD_ZERO(&ready);
+      FD_SET(listener_, &ready);
+      timeval wait{0, 100000};
+      if (select(0, &ready, nullptr, nullptr, &wait) <= 0) continue;
+      SOCKET client = accept(listener_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) continue;
+      Handle(client);
+      closesocket(client);
+    }
+  }
+
+  void Handle(SOCKET client) {
+    DWORD timeout = 10000;
+    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    std::string request;
+    char buffer[1024];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+      const int n = recv(client, buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      request.append(buffer, static_cast<size_t>(n));
+    }
+    std::string response;
+    {
+      std::unique_lock lock(mutex_);
+      lastRequest_ = request;
+      ++requests_;
+      released_.wait(lock, [&] { return !held_ || stopping_; });
+      if (stopping_) return;
+      response = response_;
+    }
+    for (size_t sent = 0; sent < response.size();) {
+      const int n = send(client, response.data() + sent, static_cast<int>(response.size() - sent), 0);
+      if (n <= 0) break;
+      sent += static_cast<size_t>(n);
+    }
+    shutdown(client, SD_SEND);
+  }
+
+  SOCKET listener_ = INVALID_SOCKET;
+  int port_ = 0;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::condition_variable released_;
+  bool stopping_ = false;
+  bool held_ = false;
+  std::string response_;
+  std::string lastRequest_;
+  std::atomic<int> requests_{0};
+};
+
+void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
+
+POINT Centre(HWND window) {
+  const RECT r = WindowRect(window);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void Click(POINT at) {
+  Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y));
+  Xdo(L"click 1");
+}
+
+// Without a window manager the X server hands a key to the window under the
+// mouse, so the mouse goes into the window first (near its bottom left
+// corner, away from any hint).
+void Key(HWND window, const std::wstring& keys) {
+  const RECT r = WindowRect(window);
+  Xdo(L"mousemove " + std::to_wstring(r.left + 8) + L" " + std::to_wstring(r.bottom - 4));
+  Xdo(L"key " + keys);
+}
+
+// The text a control of another program gives out itself (edits, status
+// bars and list boxes keep it apart from their window title).
+std::string ControlText(HWND control) {
+  wchar_t text[2048] = L"";
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
+  return win::Narrow(text);
+}
+
+HWND ChildOfClass(HWND window, const std::string& className, int index = 0) {
+  for (HWND child : Children(window))
+    if (ClassOf(child) == className && index-- == 0) return child;
+  return nullptr;
+}
+
+// Today as LastCheck.ini writes it: "dd.mm.yy" with any separator.
+bool WrittenToday(const std::string& text) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  std::smatch m;
+  static const std::regex date{R"(^(\d\d)\D(\d\d)\D(\d\d)\r\n\d\d\D\d\d\D\d\d\r\n$)"};
+  return std::regex_match(text, m, date) && std::stoi(m[1]) == now.wDay && std::stoi(m[2]) == now.wMonth &&
+         std::stoi(m[3]) == now.wYear % 100;
+}
+
+class UpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = FreshProgramFolder("update-" + name);
+    WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
+    PointUpdriftAt(server_.Address());
+  }
+  void TearDown() override {
+    program_.Kill();
+    // Updrift.exe ends by itself within its time limit; the next test's
+    // server must not get this one's request.
+    EXPECT_TRUE(WaitUntil([&] { return !Exists("LastCheck.ini") || Exists("CheckReady"); }, 40s))
+        << "Updrift.exe did not finish";
+  }
+
+  // Updrift.exe inherits the clock program's environment.
+  static void PointUpdriftAt(const std::wstring& address) {
+    SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", address.c_str());
+  }
+
+  fs::path Resource(const std::string& name) const { return folder_ / "Resource" / name; }
+  bool Exists(const std::string& name) const { return fs::is_regular_file(Resource(name)); }
+
+  // The marker files present in Resource.
+  std::set<std::string> Markers() const {
+    std::set<std::string> present;
+    for (const char* name : {"LastCheck.ini", "CheckReady", "CheckNVTrue.txt", "CheckNVFalse", "CheckTrue"})
+      if (Exists(name)) present.insert(name);
+    return present;
+  }
+
+  // A finished check whose result the clock has read: CheckReady is there
+  // and CheckNVFalse consumed.
+  bool NoNewsTaken() const { return Exists("CheckReady") && !Exists("CheckNVFalse"); }
+
+  void StartProgram() {
+    program_ = Process(folder_ / "Horavex.KT.exe");
+    clocks_ = WaitForWindow(L"TFormClocks", program_.id());
+    ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
+  }
+
+  // Waits for the clock's start sequence to have run: the panels show the
+  // time.
+  void WaitForTheTime() {
+    static const std::regex time{R"((AM |PM )?\d\d : \d\d( : \d\d)?)"};
+    EXPECT_TRUE(WaitUntil([&] {
+      for (HWND child : Children(clocks_))
+        if (IsWindowVisible(child) && std::regex_match(WindowText(child), time)) return true;
+      return false;
+    })) << "the clock shows no time";
+  }
+
+  HWND WaitForNotice() {
+    HWND notice = WaitForWindow(L"TFormNewVerExists", program_.id());
+    EXPECT_NE(notice, nullptr) << "no new-version dialog";
+    if (notice) {
+      EXPECT_TRUE(WaitUntilOnScreen(notice));
+    }
+    return notice;
+  }
+
+  // "Настройки программы..." from the tray icon's menu.
+  void OpenSettings() {
+    WaitForTheTime();
+    ASSERT_TRUE(WaitUntilOnScreen(clocks_));
+    Xdo(L"mousemove 600 600");
+    PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
+    HWND menu = WaitForPopupMenu(program_.id());
+    ASSERT_NE(menu, nullptr) << "no menu opened";
+    ASSERT_TRUE(WaitUntilOnScreen(menu));
+    const auto items = ReadPopupMenu(menu);
+    const PopupMenuItem* item = FindItem(items, "Настройки программы...");
+    ASSERT_NE(item, nullptr);
+    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
+    settings_ = WaitForWindow(L"TFormSettings", program_.id());
+    ASSERT_NE(settings_, nullptr) << "the settings dialog did not open";
+    ASSERT_TRUE(WaitUntilOnScreen(settings_));
+  }
+  std::string Status() const { return ControlText(ChildOfClass(settings_, "msctls_statusbar32")); }
+  HWND CheckNow() const { return ChildByText(settings_, "Проверить сейчас"); }
+
+  // Waits for the status line to read `text`; says what it read otherwise.
+  void ExpectStatus(const std::string& text) {
+    std::string shown;
+    EXPECT_TRUE(WaitUntil([&] { return (shown = Status()) == text; })) << "status: " << shown;
+  }
+
+  VersionServer server_;
+  fs::path folder_;
+  Process program_;
+  HWND clocks_ = nullptr;
+  HWND settings_ = nullptr;
+};
+
+TEST_F(UpdateTest, FirstStartFindsANewVersionAndOkAcknowledgesItForGood) {
+  server_.Answer(kNewVersion);
+  StartProgram();
+  HWND notice = WaitForNotice();
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(server_.Requests(), 1);
+  EXPECT_NE(server_.LastRequest().find("GET /update/horavex-kt.txt HTTP/1."), std::string::npos)
+      << server_.LastRequest();
+  EXPECT_TRUE(WrittenToday(ReadCp1251(Resource("LastCheck.ini")))) << ReadCp1251(Resource("LastCheck.ini"));
+  EXPECT_EQ(ReadCp1251(Resource("CheckNVTrue.txt")),
+            "1.0.2\r\n15.06.2024\r\nhttp://horavex.kt/news/1.0.2\r\nЧасы пояса Катманду показывают минуты верно\r\n"
+            "Новое окно калькулятора\r\nИсправлена ошибка при выходе\r\n");
+  EXPECT_TRUE(Exists("CheckReady"));
+
+  EXPECT_EQ(WindowText(notice), "Horavex.KT");
+  EXPECT_EQ(ClientSize(notice).cx, 448);
+  EXPECT_EQ(ClientSize(notice).cy, 310);
+  EXPECT_TRUE(GetWindowLongPtrW(notice, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_NE(ChildByText(notice, "Вышла новая версия программы Horavex.KT"), nullptr);
+  EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 0)), "1.0.2");
+  EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 1)), "15.06.2024");
+  EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 2)),
+            "Часы пояса Катманду показывают минуты верно\r\nНовое окно калькулятора\r\nИсправлена ошибка при выходе");
+  HWND link = ChildByText(notice, "http://horavex.kt/news/1.0.2");
+  ASSERT_NE(link, nullptr) << "the link shows the page's address";
+  // The mouse over the link: it turns red (looked at in the picture).
+  const RECT r = WindowRect(link);
+  Xdo(L"mousemove " + std::to_wstring(r.left + 30) + L" " + std::to_wstring((r.top + r.bottom) / 2));
+  Screenshot("new-version-dialog", notice);
+
+  Click(Centre(ChildByText(notice, "Ok")));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); })) << "Ok closes the dialog";
+  EXPECT_TRUE(Exists("CheckTrue"));
+
+  // The next start: no dialog, no check, and the status says a new
+  // version is out.
+  program_.Kill();
+  StartProgram();
+  OpenSettings();
+  ExpectStatus(kNewVersionOut);
+  EXPECT_TRUE(IsWindowEnabled(CheckNow()));
+  Screenshot("settings-new-version-status", settings_);
+  EXPECT_TRUE(TopWindows(L"TFormNewVerExists", program_.id()).empty());
+  EXPECT_EQ(server_.Requests(), 1);
+}
+
+// No newer version, or whatever goes wrong on the way: the answer is "no
+// news", in time, and only LastCheck.ini and CheckReady stay.
+TEST_F(UpdateTest, NoNewerVersionOrAFailingSiteIsNoNewsWithinThirtySeconds) {
+  const struct {
+    const char* what;
+    std::function<void(VersionServer&)> setUp;
+    bool closedPort;
+  } cases[] = {
+      {"the same version", [](VersionServer& s) { s.Answer(kSameVersion); }, false},
+      {"garbage", [](VersionServer& s) { s.Answer("<html><body>Welcome to the hotel network</body></html>"); }, false},
+      {"not found", [](VersionServer& s) { s.Answer(kNewVersion, "404 Not Found"); }, false},
+      {"closed port", [](VersionServer&) {}, true},
+      {"no answer", [](VersionServer& s) { s.Hold(); }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    VersionServer server;
+    c.setUp(server);
+    PointUpdriftAt(c.closedPort ? VersionServer::ClosedAddress() : server.Address());
+    folder_ = FreshProgramFolder(std::string("update-failing-") + c.what);
+    WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
+    StartProgram();
+    ASSERT_TRUE(WaitUntil([&] { return Exists("LastCheck.ini"); })) << "Updrift.exe was not started";
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return Exists("CheckReady"); }, 40s)) << "Updrift.exe never finished";
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LE(seconds, 30) << "the check took " << seconds << " s";
+    EXPECT_TRUE(WaitUntil([&] { return NoNewsTaken(); }));
+    EXPECT_EQ(Markers(), (std::set<std::string>{"LastCheck.ini", "CheckReady"}));
+    EXPECT_EQ(server.Requests(), c.closedPort ? 0 : 1);
+    OpenSettings();
+    ExpectStatus(kNoNews);
+    EXPECT_TRUE(IsWindowEnabled(CheckNow()));
+    EXPECT_TRUE(TopWindows(L"TFormNewVerExists", program_.id()).empty());
+    program_.Kill();
+  }
+}
+
+TEST_F(UpdateTest, SameDayRestartDoesNotCheckButCheckNowDoesWithTheStatusFollowing) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char lastCheck[64];
+  snprintf(lastCheck, sizeof lastCheck, "%02d.%02d.%02d\r\n00:00:01\r\n", now.wDay, now.wMonth, now.wYear % 100);
+  WriteCp1251(Resource("LastCheck.ini"), lastCheck);
+  server_.Answer(kSameVersion);
+  StartProgram();
+  WaitForTheTime();
+  OpenSettings();  // the start sequence has run before the menu could open
+  EXPECT_EQ(ReadCp1251(Resource("LastCheck.ini")), lastCheck) << "a check ran the same day";
+  EXPECT_EQ(Markers(), std::set<std::string>{"LastCheck.ini"});
+  ExpectStatus(kNoNews);
+  HWND checkNow = CheckNow();
+  ASSERT_NE(checkNow, nullptr);
+  ASSERT_TRUE(IsWindowEnabled(checkNow));
+
+  server_.Hold();
+  Click(Centre(checkNow));
+  EXPECT_TRUE(WaitUntil([&] { return server_.Requests() == 1; })) << "Проверить сейчас did not start Updrift.exe";
+  ExpectStatus(kRequesting);
+  EXPECT_FALSE(IsWindowEnabled(checkNow)) << "the button waits for the check";
+  EXPECT_TRUE(WrittenToday(ReadCp1251(Resource("LastCheck.ini"))));
+  EXPECT_NE(ReadCp1251(Resource("LastCheck.ini")), lastCheck) << "LastCheck.ini records the new start";
+  Screenshot("settings-check-running", settings_);
+
+  server_.Release();
+  ExpectStatus(kNoNews);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(checkNow) != FALSE; })) << "the button comes back";
+  EXPECT_TRUE(WaitUntil([&] { return NoNewsTaken(); }));
+  Screenshot("settings-check-done", settings_);
+
+  // Once more from the same dialog: the button works again.
+  Click(Centre(checkNow));
+  EXPECT_TRUE(WaitUntil([&] { return server_.Requests() == 2 && IsWindowEnabled(checkNow); }));
+  ExpectStatus(kNoNews);
+}
+
+// A CheckReady left over would end the wait at once, a CheckTrue would
+// hide the new notice, a CheckNVFalse would swallow it.
+TEST_F(UpdateTest, MarkersOfAnEarlierCheckDoNotDecideTheNextOne) {
+  for (const char* name : {"CheckReady", "CheckTrue", "CheckNVFalse"}) WriteCp1251(Resource(name), "");
+  server_.Hold();
+  server_.Answer(kNewVersion);
+  StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return server_.Requests() == 1; })) << "Updrift.exe did not ask";
+  EXPECT_TRUE(WaitUntil([&] { return Markers() == std::set<std::string>{"LastCheck.ini"}; }))
+      << "the old markers are gone";
+  OpenSettings();
+  ExpectStatus(kRequesting);
+  EXPECT_FALSE(IsWindowEnabled(CheckNow()));
+  EXPECT_TRUE(TopWindows(L"TFormNewVerExists", program_.id()).empty());
+
+  server_.Release();
+  HWND notice = WaitForNotice();
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 0)), "1.0.2");
+  // The settings dialog under the notice still follows the check.
+  ExpectStatus(kNewVersionOut);
+  Click(Centre(ChildByText(notice, "Напомнить при следующем запуске")));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); }));
+  EXPECT_FALSE(Exists("CheckTrue"));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(CheckNow()) != FALSE; }));
+  Screenshot("settings-after-notice", settings_);
+
+  // "Проверить сейчас" with the notice pending shows it again instead of
+  // asking the site.
+  Click(Centre(CheckNow()));
+  notice = WaitForNotice();
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(server_.Requests(), 1);
+  Key(notice, L"Escape");
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); })) << "Escape closes the notice";
+  EXPECT_FALSE(Exists("CheckTrue"));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(CheckNow()) != FALSE; })) << "the button comes back again";
+}
+
+// A notice left from an earlier run is shown at the start, over a clock
+// that already ticks, until the user acknowledges it.
+TEST_F(UpdateTest, PendingNoticeIsShownAtEveryStartUntilAcknowledged) {
+  std::string file = "1.2.0\r\n01.09.2024\r\nC:\\Windows\\notepad.exe\r\n";
+  for (int i = 1; i <= 7; ++i) file += "Изменение " + std::to_string(i) + "\r\n";
+  WriteCp1251(Resource("CheckNVTrue.txt"), file);
+
+  for (const bool acknowledge : {false, true}) {
+    SCOPED_TRACE(acknowledge ? "Enter" : "close button");
+    StartProgram();
+    HWND notice = WaitForNotice();
+    ASSERT_NE(notice, nullptr);
+    WaitForTheTime();
+    EXPECT_TRUE(IsWindowVisible(clocks_)) << "the clock shows behind the notice";
+    EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 0)), "1.2.0");
+    EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 1)), "01.09.2024");
+    std::string changes;
+    for (int i = 1; i <= 7; ++i) changes += (i > 1 ? "\r\n" : "") + std::string("Изменение ") + std::to_string(i);
+    EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 2)), changes);
+    EXPECT_NE(ChildByText(notice, "https://horavex.kt/"), nullptr) << "a link that is no web address opens the program's page";
+    if (acknowledge) {
+      Key(notice, L"Return");
+    } else {
+      // The title bar's close button: the window itself says where it is.
+      const RECT frame = WindowRect(notice);
+      POINT client{0, 0};
+      ClientToScreen(notice, &client);
+      const int y = (frame.top + client.y) / 2;
+      int x = frame.right - 1;
+      while (x > client.x && SendMessageW(notice, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE) --x;
+      ASSERT_GT(x, client.x) << "no close button";
+      Click({x - 3, y});
+    }
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); }));
+    EXPECT_EQ(Exists("CheckTrue"), acknowledge);
+    EXPECT_EQ(server_.Requests(), 0) << "no check while a notice is pending";
+    EXPECT_FALSE(Exists("LastCheck.ini"));
+    program_.Kill();
+  }
+}
+
+TEST_F(UpdateTest, MissingUpdriftLeavesTheCheckFinishedAndTheButtonUsable) {
+  fs::remove(Resource("Updrift.exe"));
+  StartProgram();
+  WaitForTheTime();
+  OpenSettings();
+  ExpectStatus(kNoNews);
+  HWND checkNow = CheckNow();
+  ASSERT_NE(checkNow, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(checkNow)) << "a failed start leaves no check running";
+  EXPECT_FALSE(Exists("LastCheck.ini")) << "the next start tries again";
+
+  // The button removes CheckTrue first: its going shows that the press was
+  // handled.
+  WriteCp1251(Resource("CheckTrue"), "");
+  Click(Centre(checkNow));
+  EXPECT_TRUE(WaitUntil([&] { return !Exists("CheckTrue"); })) << "the press was not handled";
+  EXPECT_TRUE(IsWindowEnabled(checkNow)) << "the button comes back";
+  ExpectStatus(kNoNews);
+  EXPECT_FALSE(Exists("LastCheck.ini"));
+  EXPECT_TRUE(TopWindows(L"TFormError", program_.id()).empty()) << "no error dialog";
+  EXPECT_EQ(server_.Requests(), 0);
+}
+
+}  // namespace
+}  // namespace hx::e2e

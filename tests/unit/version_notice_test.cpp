@@ -1,0 +1,98 @@
+#include "update/version_notice.h"
+
+#include <gtest/gtest.h>
+
+namespace hx {
+namespace {
+
+TEST(VersionDescription, ReadsUtf8OrCp1251AndKeepsTheChangesInOrder) {
+  const struct {
+    const char* what;
+    std::string bytes;
+  } rows[] = {
+      {"UTF-8 with a byte order mark, LF", "\xEF\xBB\xBF" "1.0.2\n15.06.2024\nhttps://horavex.kt/1.0.2\nНовое\nИсправлено\n\n"},
+      {"CP1251, CR LF", "1.0.2\r\n15.06.2024\r\nhttps://horavex.kt/1.0.2\r\n\xCD\xEE\xE2\xEE\xE5\r\n"
+                        "\xC8\xF1\xEF\xF0\xE0\xE2\xEB\xE5\xED\xEE\r\n"},
+  };
+  for (const auto& r : rows) {
+    const auto d = ParseVersionDescription(r.bytes);
+    ASSERT_TRUE(d.has_value()) << r.what;
+    EXPECT_EQ(d->version, "1.0.2");
+    EXPECT_EQ(d->date, "15.06.2024");
+    EXPECT_EQ(d->page, "https://horavex.kt/1.0.2");
+    EXPECT_EQ(d->changes, (std::vector<std::string>{"Новое", "Исправлено"})) << r.what;
+    EXPECT_EQ(NewVersionFileText(*d), "1.0.2\r\n15.06.2024\r\nhttps://horavex.kt/1.0.2\r\nНовое\r\nИсправлено\r\n");
+  }
+  const auto bare = ParseVersionDescription("1.0.2\n15.06.2024\nhttp://horavex.kt/");
+  ASSERT_TRUE(bare.has_value());
+  EXPECT_TRUE(bare->changes.empty());
+}
+
+TEST(VersionDescription, AnythingElseIsNoDescription) {
+  const char* rows[] = {
+      "",
+      "<html><body>502 Bad Gateway</body></html>\n",
+      "1.0.2\n15.06.2024\n",
+      "1.0.2beta\n15.06.2024\nhttps://horavex.kt/\n",
+      "v1.0.2\n15.06.2024\nhttps://horavex.kt/\n",
+      "1..2\n15.06.2024\nhttps://horavex.kt/\n",
+      "1.0.2\n\nhttps://horavex.kt/\n",
+      "1.0.2\n15.06.2024\nfile:///C:/Windows/system32/calc.exe\n",
+      "1.0.2\n15.06.2024\nhttps://horavex.kt/ \"x\"\n",
+  };
+  for (const char* text : rows) EXPECT_FALSE(ParseVersionDescription(text).has_value()) << text;
+}
+
+TEST(VersionDescription, NewerComparesNumbersPartByPart) {
+  const struct {
+    const char* candidate;
+    bool newer;
+  } rows[] = {{"1.0.2", true},  {"1.0.1", false}, {"1.0.1.0", false}, {"1.0.0", false}, {"1.0.10", true},
+              {"1.1", true},    {"2", true},      {"0.9.9", false},   {"1.0.1.1", true}, {"1.0.x", false},
+              {"", false}};
+  for (const auto& r : rows) EXPECT_EQ(IsNewerVersion(r.candidate, "1.0.1"), r.newer) << r.candidate;
+  EXPECT_TRUE(IsNewerVersion("1.0.10", "1.0.9"));
+}
+
+TEST(NewVersionNotice, MissingLinesLeaveFieldsEmptyAndChangesFollowInOrder) {
+  const NewVersionNotice three = ParseNewVersionNotice("1.0.2\r\n15.06.2024\r\nhttps://horavex.kt/\r\n");
+  EXPECT_EQ(three.version, "1.0.2");
+  EXPECT_EQ(three.date, "15.06.2024");
+  EXPECT_EQ(three.page, "https://horavex.kt/");
+  EXPECT_EQ(three.changes, "");
+
+  std::string ten = "1.0.2\r\nd\r\np\r\n";
+  for (int i = 1; i <= 7; ++i) ten += "change " + std::to_string(i) + "\r\n";
+  EXPECT_EQ(ParseNewVersionNotice(ten).changes,
+            "change 1\r\nchange 2\r\nchange 3\r\nchange 4\r\nchange 5\r\nchange 6\r\nchange 7");
+
+  const NewVersionNotice one = ParseNewVersionNotice("1.0.2");
+  EXPECT_EQ(one.version, "1.0.2");
+  EXPECT_EQ(one.date, "");
+  EXPECT_EQ(one.page, "");
+}
+
+TEST(LinkTarget, OnlyWebAddressesOpenOtherwiseTheProgramsPage) {
+  const std::string page = "https://horavex.kt/";
+  const struct {
+    const char* shown;
+    const char* opened;
+  } rows[] = {
+      {"http://example.org/news", "http://example.org/news"},
+      {"HTTPS://example.org/a?b=c&d=%20", "HTTPS://example.org/a?b=c&d=%20"},
+      {"  https://example.org/  ", "https://example.org/"},
+      {"C:\\Windows\\system32\\calc.exe", "https://horavex.kt/"},
+      {"file:///C:/Windows/system32/calc.exe", "https://horavex.kt/"},
+      {"javascript:alert(1)", "https://horavex.kt/"},
+      {"mailto:someone@example.org", "https://horavex.kt/"},
+      {"http://", "https://horavex.kt/"},
+      {"http://a b", "https://horavex.kt/"},
+      {"http://a\"b", "https://horavex.kt/"},
+      {"http://a\tb", "https://horavex.kt/"},
+      {"", "https://horavex.kt/"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(LinkTarget(r.shown, page), r.opened) << r.shown;
+}
+
+}  // namespace
+}  // namespace hx
