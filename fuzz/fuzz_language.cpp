@@ -41,6 +41,7 @@ class Files : public FileSystem {
  public:
   bool FileExists(const std::string& path) override { return files_.count(Key(path)) != 0; }
   bool FolderExists(const std::string&) override { return true; }
+  PathKind Kind(const std::string& path) override { return FileExists(path) ? PathKind::File : PathKind::Folder; }
   std::optional<std::string> ReadText(const std::string& path) override {
     const auto it = files_.find(Key(path));
     if (it == files_.end()) return std::nullopt;
@@ -50,6 +51,10 @@ class Files : public FileSystem {
     files_[Key(path)] = text;
     return true;
   }
+  // The language code writes no batch file.
+  bool OemCanHold(const std::string&) override { return true; }
+  std::optional<std::string> ReadOemText(const std::string&) override { return std::nullopt; }
+  bool WriteOemText(const std::string&, const std::string&) override { return false; }
   bool RemoveFile(const std::string& path) override { return files_.erase(Key(path)) != 0; }
   bool RemoveEmptyFolder(const std::string&) override { return false; }
   bool CreateFolders(const std::string&) override { return true; }

@@ -93,7 +93,11 @@ class ZoneRegistry : public Registry {
   std::optional<uint32_t> ReadDword(RegistryRoot, const std::string&, const std::string&) override {
     return std::nullopt;
   }
+  std::optional<std::string> ReadBinary(RegistryRoot, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
   void WriteString(RegistryRoot, const std::string&, const std::string&, const std::string&) override { Refuse(); }
+  void WriteBinary(RegistryRoot, const std::string&, const std::string&, const std::string&) override { Refuse(); }
   void WriteDword(RegistryRoot, const std::string&, const std::string&, uint32_t) override { Refuse(); }
   void DeleteValue(RegistryRoot, const std::string&, const std::string&) override { Refuse(); }
   void DeleteKey(RegistryRoot, const std::string&) override { Refuse(); }
