@@ -77,6 +77,12 @@ std::u32string Utf8ToCodePoints(std::string_view s) {
       if ((cont & 0xC0) != 0x80) { ok = false; break; }
       cp = (cp << 6) | (cont & 0x3F);
     }
+    // Overlong forms (a character in more bytes than it needs), surrogate
+    // halves and values beyond U+10FFFF are not UTF-8 either: decoding an
+    // overlong "/" or "\\" as itself would smuggle it past checks made on
+    // the bytes.
+    static constexpr char32_t kFewestForLength[] = {0, 0x80, 0x800, 0x10000};
+    if (ok) ok = cp >= kFewestForLength[extra] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
     if (!ok) { out += U'\uFFFD'; ++i; continue; }
     out += cp;
     i += extra + 1;

@@ -14,7 +14,8 @@ std::string Cp1251ToUtf8(std::string_view cp1251);
 // become "?" too, one per byte.
 std::string Utf8ToCp1251(std::string_view utf8);
 
-// Decodes UTF-8 into code points; malformed bytes give U+FFFD each.
+// Decodes UTF-8 into code points; malformed bytes give U+FFFD each. Overlong
+// forms, surrogates and values beyond U+10FFFF count as malformed.
 std::u32string Utf8ToCodePoints(std::string_view utf8);
 void AppendUtf8(std::string& out, char32_t cp);
 

@@ -37,6 +37,17 @@ std::string_view ValueOf(std::string_view line) {
   return v;
 }
 
+// The text to store so that reading gives `value` back: the reader drops
+// blanks around a value and one pair of matching quotes, so a value with
+// blanks at either end, or wrapped in quotes itself, is stored inside
+// double quotes.
+std::string StoredValue(std::string_view value) {
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+  const bool padded = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  if (!quoted && !padded) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
 }  // namespace
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -152,22 +163,23 @@ bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool 
   return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view text) {
+  const std::string value = StoredValue(text);
   const auto r = FindSection(section);
   if (!r) {
     lines_.push_back("[" + std::string(section) + "]");
-    lines_.push_back(std::string(key) + "=" + std::string(value));
+    lines_.push_back(std::string(key) + "=" + value);
     return;
   }
   if (const auto line = FindKeyLine(*r, key)) {
-    lines_[*line] = std::string(*KeyOf(lines_[*line])) + "=" + std::string(value);
+    lines_[*line] = std::string(*KeyOf(lines_[*line])) + "=" + value;
     return;
   }
   // After the last non-blank line of the section, so blank separators stay
   // between sections.
   size_t at = r->end;
   while (at > r->header + 1 && TrimBlanks(lines_[at - 1]).empty()) --at;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::string(key) + "=" + std::string(value));
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::string(key) + "=" + value);
 }
 
 void IniDocument::WriteInteger(std::string_view section, std::string_view key, int value) {

@@ -2,7 +2,9 @@
 // rules of Windows' profile functions:
 // - section and key names compare without regard to (ASCII) case;
 // - blanks around names and values are dropped, and a value wrapped in a
-//   matching pair of quotes loses them;
+//   matching pair of quotes loses them; so a value written with blanks at
+//   either end, or wrapped in quotes itself, is stored in double quotes and
+//   reads back as written;
 // - the first section of a name and the first key of a name in it count;
 // - a missing section or key gives the caller's default;
 // - a new key goes after the last key of its section, a new section to the

@@ -29,6 +29,7 @@ struct ProgramSettings {
 
   // The opacity the panels window gets from AlphaUsed and AlphaSet.
   int EffectiveAlpha() const { return AlphaUsed == 1 ? AlphaSet : 255; }
+  bool operator==(const ProgramSettings&) const = default;
 };
 
 // Where the panels window is and what surrounds it when the settings are

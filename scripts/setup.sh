@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-          wine64 xvfb x11-utils imagemagick xdotool file tzdata util-linux mount)
+          wine64 xvfb x11-utils imagemagick xdotool file tzdata util-linux mount
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the three builds and runs every test
-# tier: host unit tests, the same unit tests under wine64, the Win32 adapter
-# tests and the end-to-end tests (wine64 on a private Xvfb). Ends with one
-# summary line "N passed, N failed".
+# tier: host unit tests, a short run of the parsers' fuzz targets, the same
+# unit tests under wine64, the Win32 adapter tests and the end-to-end tests
+# (wine64 on a private Xvfb). Ends with one summary line "N passed, N failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" || exit 1
@@ -37,6 +37,21 @@ run_suite() {
 }
 
 run_suite host-unit "$root/build/host/tests/unit_tests"
+
+# The parsers' fuzz targets, a few seconds each: a crash or a broken property
+# fails the suite.
+echo "== fuzz"
+if "$root/scripts/fuzz.sh" 5 >"$logs/fuzz.log" 2>&1; then
+  passed=$((passed + 1)); result=passed
+else
+  failed=$((failed + 1)); result=failed
+fi
+if grep -q '^target ' "$logs/fuzz.log"; then
+  sed -n '/^target /,$p' "$logs/fuzz.log" | sed 's/^/   /'
+else
+  tail -5 "$logs/fuzz.log"
+fi
+echo "   fuzz: $result (log: $logs/fuzz.log)"
 
 make_wine_prefix "$root/build/wineprefix-tests"
 start_private_xvfb || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }

@@ -38,6 +38,24 @@ bool ValidUtf8(std::string_view bytes) {
   return true;
 }
 
+// An address with its non-ASCII bytes (UTF-8) written as %XX, the way a
+// browser sends it: ASCII survives every code page the files are kept in.
+std::string PercentEncodedBeyondAscii(std::string_view address) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : address) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80) {
+      out += c;
+      continue;
+    }
+    out += '%';
+    out += kHex[u >> 4];
+    out += kHex[u & 0xF];
+  }
+  return out;
+}
+
 // Control characters other than the tab become blanks: a line of the
 // description is shown as one line.
 std::string Printable(std::string_view line) {
@@ -78,7 +96,7 @@ std::optional<VersionDescription> ParseVersionDescription(std::string_view bytes
   VersionDescription d;
   d.version = Trimmed(lines[0]);
   d.date = Printable(Trimmed(lines[1]));
-  d.page = Trimmed(lines[2]);
+  d.page = PercentEncodedBeyondAscii(Trimmed(lines[2]));
   if (!VersionParts(d.version) || d.date.empty() || d.date.size() > kMaxDate || !IsWebAddress(d.page))
     return std::nullopt;
   for (size_t i = 3; i < lines.size(); ++i) d.changes.push_back(Printable(lines[i]));

@@ -6,7 +6,8 @@
 // CP1251; lines end with LF or CR LF:
 //   line 1     the newest version, numbers joined by dots, such as "1.0.2"
 //   line 2     the date of that release as the user should read it
-//   line 3     the release's web page, an http:// or https:// address
+//   line 3     the release's web page, an http:// or https:// address; its
+//              letters beyond ASCII are kept percent-encoded (%D0%BD)
 //   line 4...  what changed, one line each (there may be none)
 // CheckNVTrue.txt holds the same lines in CP1251 with CR LF.
 #pragma once

@@ -66,6 +66,15 @@ TEST(ClocksFile, WritesTheWholeFileInItsLayout) {
   EXPECT_EQ(read.panels, expected);
 }
 
+TEST(ClocksFile, CaptionsWithOuterBlanksOrQuotesReadBackAsWritten) {
+  PanelList panels = DefaultPanels(FirstStartSystemLook(), FirstStartDateLook());
+  panels[0].Name = "\"Дом\"";
+  panels[1].Name = "  Дача ";
+  const auto read = ReadClocksFile(std::optional<std::string>(WriteClocksFile(panels, 0, "06.03.2026").Serialize()));
+  ASSERT_EQ(read.state, State::Loaded);
+  EXPECT_EQ(read.panels, panels);
+}
+
 TEST(ClocksFile, RecordsWithInvalidOffsetsAreSkippedWithoutGaps) {
   const auto read = Read(8, {kSystem,
                              "TimeValue=x\r\n",

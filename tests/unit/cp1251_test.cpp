@@ -49,4 +49,17 @@ TEST(Cp1251, MalformedUtf8DoesNotSwallowFollowingText) {
   EXPECT_EQ(Utf8ToCp1251("\xD0" "A"), "?A");
 }
 
+TEST(Cp1251, OverlongSurrogateAndOutOfRangeFormsAreMalformed) {
+  // An overlong "/" must not decode to "/"; each byte of a malformed
+  // sequence gives one replacement.
+  EXPECT_EQ(Utf8ToCp1251("\xC0\xAF" "a"), "??a");
+  EXPECT_EQ(Utf8ToCp1251("\xE0\x80\xAF"), "???");
+  EXPECT_EQ(Utf8ToCp1251("\xED\xA0\x80"), "???");         // U+D800, a surrogate half
+  EXPECT_EQ(Utf8ToCp1251("\xF4\x90\x80\x80"), "????");   // beyond U+10FFFF
+  EXPECT_EQ(Utf8ToCodePoints("\xC0\x80"), U"\uFFFD\uFFFD");
+  // The shortest forms at each length's lower bound still decode.
+  EXPECT_EQ(Utf8ToCodePoints("\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"),
+            U"\u0080\u0800\U00010000\U0010FFFF");
+}
+
 }  // namespace hx

@@ -47,6 +47,21 @@ TEST(IniDocument, ValuesLoseBlanksAndMatchingQuotesButKeepInnerText) {
   EXPECT_EQ(doc.ReadString("A", "eq", ""), "a=b");
 }
 
+TEST(IniDocument, ValuesTheReaderWouldTrimOrUnquoteAreWrittenQuoted) {
+  IniDocument doc;
+  const char* values[] = {" Дом ", "\"Дом\"", "'x'", "\tTab", "end ", "\"\"", "a \"b\" c", "plain"};
+  for (const char* value : values) doc.WriteString("A", "k", value);
+  for (const char* value : values) {
+    doc.WriteString("A", "k", value);
+    EXPECT_EQ(doc.ReadString("A", "k", ""), value);
+    EXPECT_EQ(IniDocument::Parse(doc.Serialize()).ReadString("A", "k", ""), value);
+  }
+  // Values the reader keeps as they are are written without quotes.
+  EXPECT_EQ(doc.Serialize(), "[A]\r\nk=plain\r\n");
+  doc.WriteString("A", "k", "\"half");
+  EXPECT_EQ(doc.Serialize(), "[A]\r\nk=\"half\r\n");
+}
+
 TEST(IniDocument, FirstSectionAndFirstKeyOfANameWin) {
   auto doc = IniDocument::Parse("[A]\nk=1\nk=2\n[a]\nk=3\nj=4\n");
   EXPECT_EQ(doc.ReadInteger("A", "k", 0), 1);

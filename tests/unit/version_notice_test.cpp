@@ -28,6 +28,14 @@ TEST(VersionDescription, ReadsUtf8OrCp1251AndKeepsTheChangesInOrder) {
   EXPECT_TRUE(bare->changes.empty());
 }
 
+// CheckNVTrue.txt is CP1251, which turns what it lacks into "?": the page
+// keeps only ASCII, so the link the user clicks is the one the site gave.
+TEST(VersionDescription, PageLettersBeyondAsciiArePercentEncoded) {
+  const auto d = ParseVersionDescription("1.0.2\n15.06.2024\nhttps://horavex.kt/новое/日本?a=1%20\n");
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(d->page, "https://horavex.kt/%D0%BD%D0%BE%D0%B2%D0%BE%D0%B5/%E6%97%A5%E6%9C%AC?a=1%20");
+}
+
 TEST(VersionDescription, AnythingElseIsNoDescription) {
   const char* rows[] = {
       "",
