@@ -21,19 +21,8 @@ namespace {
 
 using namespace hx;
 using namespace hx::uninstall;
+using fuzz::CrLfLines;
 using fuzz::Require;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
 
 // Files by path, "\" and "/" alike and case ignored; folders exist
 // implicitly.
@@ -118,7 +107,7 @@ void CheckHandOver(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = Cp1251ToUtf8(fuzz::AsText(data, size));
-  const std::vector<std::string> lines = Lines(text);
+  const std::vector<std::string> lines = CrLfLines(text);
   CheckTexts(text, lines);
   CheckLanguageName(text, lines);
   CheckHandOver(text);

@@ -171,14 +171,9 @@ class AboutTest : public ::testing::Test {
   HWND OpenAbout() {
     const RECT r = WindowRect(clocks_);
     Click({r.left + 20, r.top + 20}, 3);
-    HWND menu = WaitForPopupMenu(program_.id());
+    HWND menu = nullptr;
+    std::vector<PopupMenuItem> items = ReadOpenedMenu(program_.id(), menu);
     EXPECT_NE(menu, nullptr) << "no menu opened";
-    if (!menu || !WaitUntilOnScreen(menu)) return nullptr;
-    std::vector<PopupMenuItem> items;
-    EXPECT_TRUE(WaitUntil([&] {
-      items = ReadPopupMenu(menu);
-      return !items.empty();
-    }));
     const PopupMenuItem* help = FindItem(items, "Справка");
     EXPECT_NE(help, nullptr);
     if (!help) return nullptr;

@@ -123,10 +123,10 @@ class CalcTest : public ::testing::Test {
   std::vector<PopupMenuItem> OpenMenu() {
     const RECT r = WindowRect(clocks_);
     Click({r.left + 20, r.top + 20}, 3);
-    HWND menu = WaitForPopupMenu(program_.id());
+    HWND menu = nullptr;
+    auto items = ReadOpenedMenu(program_.id(), menu);
     EXPECT_NE(menu, nullptr) << "no menu opened";
-    if (!menu || !WaitUntilOnScreen(menu)) return {};
-    return ReadPopupMenu(menu);
+    return items;
   }
 
   // Chooses "Калькулятор времени..." and finds the calculator's controls.

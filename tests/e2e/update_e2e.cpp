@@ -277,10 +277,9 @@ class UpdateTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
     Xdo(L"mousemove 600 600");
     PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
-    HWND menu = WaitForPopupMenu(program_.id());
+    HWND menu = nullptr;
+    const auto items = ReadOpenedMenu(program_.id(), menu);
     ASSERT_NE(menu, nullptr) << "no menu opened";
-    ASSERT_TRUE(WaitUntilOnScreen(menu));
-    const auto items = ReadPopupMenu(menu);
     const PopupMenuItem* item = FindItem(items, "Настройки программы...");
     ASSERT_NE(item, nullptr);
     Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
