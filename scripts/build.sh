@@ -17,7 +17,13 @@ fi
 configure_and_build() {
   local name=$1; shift
   local dir="${HX_BUILD_DIR:-$root/build}/$name"
+  # CMake keeps the compilers it first found: a build folder configured with
+  # other options or another toolchain file starts afresh.
+  local stamp="$dir/configured-with" wanted
+  wanted=$(echo "$*"; cat "$root"/cmake/*.cmake)
+  if [ -f "$dir/CMakeCache.txt" ] && [ "$(cat "$stamp" 2>/dev/null)" != "$wanted" ]; then rm -rf "$dir"; fi
   [ -f "$dir/CMakeCache.txt" ] || cmake -S "$root" -B "$dir" -G "Unix Makefiles" "$@" >/dev/null
+  printf '%s\n' "$wanted" > "$stamp"
   # Only warnings and errors are shown; a failed build fails the pipeline.
   cmake --build "$dir" -j"$jobs" "${build_targets[@]}" -- --no-print-directory |
     { grep -E "(warning|error):|Error [0-9]" || true; }
