@@ -69,9 +69,6 @@ void PutTransition(std::string& out, const ZoneTransition& t) {
     Put16(out, static_cast<unsigned>(value));
 }
 
-int StandardEast(const ZoneRule& rule) { return -(rule.bias + rule.standardBias); }
-int DaylightEast(const ZoneRule& rule) { return -(rule.bias + rule.daylightBias); }
-
 long MinutesOf(const DateTime& t) {
   return DaysFromCivil(t.year, t.month, t.day) * kMinutesPerDay + t.hour * 60L + t.minute;
 }

@@ -35,9 +35,6 @@ bool ClockChanges(const ZoneRule& rule) {
   return ValidMonth(rule.daylightStart.month) && ValidMonth(rule.standardStart.month);
 }
 
-int StandardEast(const ZoneRule& rule) { return -(rule.bias + rule.standardBias); }
-int DaylightEast(const ZoneRule& rule) { return -(rule.bias + rule.daylightBias); }
-
 // The moment of `t` in `year`, in minutes since 1970 on the clock it is read
 // on. A moment within a minute counts from the next whole minute, so a
 // change at 23:59:59.999 comes after every minute of that day.
@@ -61,6 +58,9 @@ bool InDaylight(long at, long start, long end) {
 }
 
 }  // namespace
+
+int StandardEast(const ZoneRule& rule) { return -(rule.bias + rule.standardBias); }
+int DaylightEast(const ZoneRule& rule) { return -(rule.bias + rule.daylightBias); }
 
 int OffsetAtLocalTime(const ZoneRule& rule, const DateTime& local) {
   if (!ClockChanges(rule)) return StandardEast(rule);

@@ -44,6 +44,10 @@ class LocalZoneRules {
   virtual std::optional<ZoneRule> RuleForYear(int year) const = 0;
 };
 
+// Minutes east of universal time outside and during daylight saving time.
+int StandardEast(const ZoneRule& rule);
+int DaylightEast(const ZoneRule& rule);
+
 // Minutes east of universal time when the local clock shows `local`. An
 // hour the clock repeats counts as daylight time (its first pass), an hour
 // the clock skips as daylight time too.

@@ -23,9 +23,6 @@ namespace {
 using namespace hx;
 using fuzz::Require;
 
-int StandardEast(const ZoneRule& r) { return -(r.bias + r.standardBias); }
-int DaylightEast(const ZoneRule& r) { return -(r.bias + r.daylightBias); }
-
 std::optional<ZoneRule> ReadTzi(std::string_view bytes) {
   const auto rule = ParseTzi(bytes);
   if (rule) {
