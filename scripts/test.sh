@@ -69,14 +69,20 @@ for tz in Asia/Kathmandu Australia/Sydney; do
 done
 # A change of the system's time zone while the clock runs. Wine takes the
 # zone from /etc/localtime, so the test gets a private one (a mount
-# namespace with a copy of UTC bound over it) that it rewrites.
+# namespace with a copy of UTC bound over it) that it rewrites. Where no
+# private mount namespace can be made (inside a chroot), a mount would reach
+# the rest of the system, so the test is left out and says so.
 wineserver -k 2>/dev/null
-zone_file="$root/build/test-localtime"
-cp -L /usr/share/zoneinfo/Etc/UTC "$zone_file" && touch -d 2000-01-01 "$zone_file"
-HX_TEST_ZONE_FILE="$zone_file" run_suite e2e-zone-change \
-  unshare --mount --propagation private sh -c 'mount --bind "$HX_TEST_ZONE_FILE" /etc/localtime && exec "$@"' - \
-  wine64 "$root/build/win64/tests/e2e/e2e_tests.exe" --gtest_filter="ClocksTest.SystemZoneChange*"
-wineserver -k 2>/dev/null
+if unshare --mount --propagation private true 2>/dev/null; then
+  zone_file="$root/build/test-localtime"
+  cp -L /usr/share/zoneinfo/Etc/UTC "$zone_file" && touch -d 2000-01-01 "$zone_file"
+  HX_TEST_ZONE_FILE="$zone_file" run_suite e2e-zone-change \
+    unshare --mount --propagation private sh -c 'mount --bind "$HX_TEST_ZONE_FILE" /etc/localtime && exec "$@"' - \
+    wine64 "$root/build/win64/tests/e2e/e2e_tests.exe" --gtest_filter="ClocksTest.SystemZoneChange*"
+  wineserver -k 2>/dev/null
+else
+  echo "== e2e-zone-change: skipped, no private mount namespace here (a chroot?)"
+fi
 
 [ -d "$root/build/win64/screenshots" ] && echo "Screenshots: $root/build/win64/screenshots"
 
