@@ -4,9 +4,7 @@
 #pragma once
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace hx::fuzz {
 
@@ -18,20 +16,6 @@ inline void Require(bool holds, const char* property) {
 
 inline std::string_view AsText(const unsigned char* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
-}
-
-// The lines of a text whose lines end with CR LF, as the uninstaller's
-// files are read; a last line without CR LF counts too.
-inline std::vector<std::string> CrLfLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
 }
 
 }  // namespace hx::fuzz

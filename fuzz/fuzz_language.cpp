@@ -21,7 +21,6 @@ namespace {
 
 using namespace hx;
 using namespace hx::uninstall;
-using fuzz::CrLfLines;
 using fuzz::Require;
 
 // Files by path, "\" and "/" alike and case ignored; folders exist
@@ -107,7 +106,7 @@ void CheckHandOver(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = Cp1251ToUtf8(fuzz::AsText(data, size));
-  const std::vector<std::string> lines = CrLfLines(text);
+  const std::vector<std::string> lines = SplitCrLfLines(text);
   CheckTexts(text, lines);
   CheckLanguageName(text, lines);
   CheckHandOver(text);

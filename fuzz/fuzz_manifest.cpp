@@ -22,7 +22,6 @@ namespace {
 
 using namespace hx;
 using namespace hx::uninstall;
-using fuzz::CrLfLines;
 using fuzz::Require;
 
 // True when some line is `key` (any case) followed by `value`.
@@ -98,7 +97,7 @@ std::vector<std::string> All(const RemovalLists& l) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = Cp1251ToUtf8(fuzz::AsText(data, size));
-  const std::vector<std::string> lines = CrLfLines(text);
+  const std::vector<std::string> lines = SplitCrLfLines(text);
 
   ManifestHeader header;
   header.formClass = "TEarlierForm";
