@@ -1,5 +1,7 @@
 // The few file-system operations the program needs, on the system's own
-// calls (Win32 on Windows, POSIX elsewhere). Paths are UTF-8.
+// calls (Win32 on Windows, POSIX elsewhere). Paths are UTF-8. On Windows,
+// opening, replacing and removing a file that another program holds open
+// for a moment are tried again for a while (held_file_retry.h).
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/files.h"
+#include "base/held_file_retry.h"
 
 namespace hx {
 
@@ -16,6 +17,38 @@ namespace files {
 namespace {
 
 DWORD Attributes(const Path& path) { return GetFileAttributesW(path.wstring().c_str()); }
+
+// Whether the last call was refused because another program holds the file
+// open. A rename over a file, or its removal, is refused with "access
+// denied" while the file is open without delete sharing.
+bool HeldByAnotherProgram(bool replacingOrRemoving) {
+  const DWORD error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         (replacingOrRemoving && error == ERROR_ACCESS_DENIED);
+}
+
+// Runs a call of the system until it succeeds, is refused for another
+// reason than a hold, or the held file's time is up.
+template <class Call>
+bool CallWhileHeld(Call&& call, bool replacingOrRemoving = false) {
+  return RetryWhileHeld(
+      [&] {
+        if (call()) return TryResult::Done;
+        return HeldByAnotherProgram(replacingOrRemoving) ? TryResult::Held : TryResult::Failed;
+      },
+      [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+}
+
+HANDLE OpenWhileHeld(const Path& path, DWORD access, DWORD disposition) {
+  const std::wstring name = path.wstring();
+  HANDLE h = INVALID_HANDLE_VALUE;
+  CallWhileHeld([&] {
+    h = CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    return h != INVALID_HANDLE_VALUE;
+  });
+  return h;
+}
 
 // Closes the handle when the scope ends.
 class FileHandle {
@@ -50,8 +83,7 @@ bool IsFile(const Path& path) {
 // Other programs may keep the file open for reading or writing meanwhile,
 // as the C runtime's files allow.
 std::optional<std::string> ReadBytes(const Path& path, size_t limit) {
-  FileHandle file(CreateFileW(path.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(OpenWhileHeld(path, GENERIC_READ, OPEN_EXISTING));
   if (!file.valid()) return std::nullopt;
   std::string bytes;
   char buffer[16384];
@@ -67,9 +99,7 @@ std::optional<std::string> ReadBytes(const Path& path, size_t limit) {
 
 WriteResult WriteBytes(const Path& path, std::string_view bytes, WriteMode mode) {
   const bool append = mode == WriteMode::Append;
-  FileHandle file(CreateFileW(path.wstring().c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(OpenWhileHeld(path, append ? FILE_APPEND_DATA : GENERIC_WRITE, append ? OPEN_ALWAYS : CREATE_ALWAYS));
   if (!file.valid()) return WriteResult::CannotOpen;
   bool written = true;
   while (written && !bytes.empty()) {
@@ -84,15 +114,18 @@ WriteResult WriteBytes(const Path& path, std::string_view bytes, WriteMode mode)
 }
 
 bool MoveReplacing(const Path& from, const Path& to) {
-  return MoveFileExW(from.wstring().c_str(), to.wstring().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-         0;
+  const std::wstring source = from.wstring(), target = to.wstring();
+  return CallWhileHeld(
+      [&] { return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH); },
+      true);
 }
 
 bool Remove(const Path& path) {
   const DWORD attributes = Attributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY ? RemoveDirectoryW(path.wstring().c_str())
-                                                : DeleteFileW(path.wstring().c_str())) != 0;
+  const std::wstring name = path.wstring();
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryW(name.c_str()) != 0;
+  return CallWhileHeld([&] { return DeleteFileW(name.c_str()) != 0; }, true);
 }
 
 bool CreateFolders(const Path& path) {

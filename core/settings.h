@@ -81,6 +81,22 @@ AppearanceLoadOutcome LoadAppearanceSettings(IniDocument& doc, ProgramSettings& 
 IniDocument SaveAllSettings(const ProgramSettings& settings, bool blockedMove, int left, int top,
                             const std::string& today);
 
+// The program's two settings files that it must not write for now: each
+// exists but could not be read in full, and is left as it is until the
+// program has read it, or until the user confirms a change in the settings
+// dialog, which knowingly replaces both.
+struct KeptFiles {
+  bool settings = false;  // Settings\HXSettings.ini
+  bool clocks = false;    // Settings\HXClocks.ini
+};
+
+// The notice, shown once when the settings file could not be read.
+inline constexpr char kSettingsFileUnreadNotice[] =
+    "Настройки программы Horavex.KT\r\n\r\n"
+    "Файл настроек HXSettings.ini не удалось прочитать: возможно, его держит открытым другая программа.\r\n"
+    "Программа работает с настройками по умолчанию. Файл оставлен как есть и не будет перезаписан, "
+    "пока вы не подтвердите изменения в окне настроек программы.";
+
 // The warning texts shown after repairs.
 std::string FullLoadRepairNotice(int repairCount);
 std::string AppearanceLoadRepairNotice(int repairCount);

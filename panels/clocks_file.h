@@ -4,11 +4,15 @@
 //
 //   LoadClocks:   ClearOldPanels();
 //                 auto read = ReadClocksFile(ReadTextFile(file));
+//                 unreadable or read.cut -> the file is kept: no save writes it
+//                                   until it is read whole or the settings
+//                                   dialog's OK replaces it (told once);
+//                                   unreadable reads as no file
 //                 Loaded         -> panels = read.panels; ProcessingClocksPanels();
 //                 UseDefaults    -> Nullloading();
 //                 CriticalError  -> beep; warning box kClocksCriticalErrorText;
 //                                   delete the file; Nullloading();
-//   SaveClocks:   WriteTextFileAtomically(file,
+//   SaveClocks:   unless kept: WriteTextFileAtomically(file,
 //                     WriteClocksFile(panels, zone.LocalZoneHours, ShortDateText(today)).Serialize());
 //   Nullloading:  panels = DefaultPanels(look of Panel3/Panel6, look of Panel4/Panel5);
 //                 SaveClocks(); ProcessingClocksPanels();
@@ -32,9 +36,19 @@ inline constexpr char kClocksCriticalErrorText[] =
     "Настройки дополнительных часовых панелей программы Horavex.KT\r\n\r\n"
     "Файл настроек содержит критические ошибки, настройки программы будут сброшены.";
 
-// The most records a file may bring in; the file's PanelsCount has no bound
-// of its own.
+// The notice, shown once when the file could not be read.
+inline constexpr char kClocksFileUnreadNotice[] =
+    "Настройки дополнительных часовых панелей программы Horavex.KT\r\n\r\n"
+    "Файл HXClocks.ini не удалось прочитать: возможно, его держит открытым другая программа.\r\n"
+    "Программа показывает только системное время и дату. Файл оставлен как есть и не будет перезаписан, "
+    "пока вы не подтвердите изменения в окне настроек программы.";
+
+// The most records the panel list takes from the file; the file's
+// PanelsCount has no bound of its own.
 inline constexpr int kMaxLoadedPanels = 100;
+
+// The notice, shown once when the file holds more records than the list takes.
+std::string ClocksFileCutNotice(int fileRecords);
 
 // Whole hours a record's offset may carry: -12..14 (+14:00 is the easternmost
 // zone of the database).
@@ -50,6 +64,11 @@ struct ClocksFileRead {
   State state = State::UseDefaults;
   PanelList panels;
   int skipped = 0;  // records dropped for an invalid offset
+  // The file holds more than kMaxLoadedPanels records (its PanelsCount):
+  // `panels` has the first of them, and the system-time and date records
+  // wherever they stand.
+  bool cut = false;
+  int fileRecords = 0;  // the file's PanelsCount
 };
 
 // `fileText` is the file's text, or nothing when the file does not exist.

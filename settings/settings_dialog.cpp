@@ -70,6 +70,7 @@ void SettingsSession::Ok(const SettingsChoices& c) {
   // away from there.
   if (s.includeOnWPanel && (!embeddedAtOpen_ || s.NumPanel != edgeAtOpen_)) m_.placement.SetLocked(false, {});
 
+  m_.kept = {};
   fx_.SaveParametrs();
   fx_.SaveClocks();
 }

@@ -20,6 +20,7 @@ struct SettingsModel {
   bool& RecreatePanels;     // the panels window is re-created when the dialog closes
   bool& PanelsRecreated;
   bool& TimeFormatChanged;  // the tick re-formats every shown time
+  KeptFiles& kept;          // settings files the program leaves as they are
 };
 
 // What the dialog asks of the windows around it.
@@ -95,7 +96,8 @@ class SettingsSession {
   void SetFormatDate(int index);
 
   // OK: stores the choices, adjusts the window for a changed embedding and
-  // saves settings and panels.
+  // saves settings and panels; the user's confirmation replaces files the
+  // program had left as they were.
   void Ok(const SettingsChoices& choices);
   // Cancel (also Escape and closing the window): gives back the snapshot
   // and re-applies what the dialog changed on screen.

@@ -22,6 +22,7 @@ struct AppState {
 
   ProgramSettings settings;
   PanelList panels;    // the panel list, in display order
+  KeptFiles kept;      // settings files not to be written for now
   LocalZone localZone;
   LocaleNames locale;  // the user's month and day names and date pattern
 

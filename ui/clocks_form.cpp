@@ -421,11 +421,18 @@ HWND CreateClocksForm() {
 void LoadClocks() {
   Guard(kCodeLoadClocks, [] {
     ClearOldPanels();
-    const Path file = paths::ClocksFile(App().folder);
-    ClocksFileRead read = ReadClocksFile(ReadTextFile(file));
+    AppState& app = App();
+    const Path file = paths::ClocksFile(app.folder);
+    bool unread = false;
+    ClocksFileRead read = ReadClocksFile(ReadSettingsText(file, unread));
+    // A file that cannot be read, or holds more records than the list
+    // takes, is left as it is; the list is then the defaults, or the records
+    // it could take.
+    SetFileKept(app.kept.clocks, unread || (read.cut && read.state == ClocksFileRead::State::Loaded),
+                unread ? kClocksFileUnreadNotice : ClocksFileCutNotice(read.fileRecords));
     switch (read.state) {
       case ClocksFileRead::State::Loaded:
-        App().panels = std::move(read.panels);
+        app.panels = std::move(read.panels);
         ProcessingClocksPanels();
         break;
       case ClocksFileRead::State::UseDefaults:
@@ -441,9 +448,11 @@ void LoadClocks() {
   });
 }
 
+// A kept file is left as it is.
 void SaveClocks() {
   Guard(kCodeSaveClocks, [] {
     const AppState& app = App();
+    if (app.kept.clocks) return;
     WriteTextFileAtomically(paths::ClocksFile(app.folder),
                             WriteClocksFile(app.panels, app.localZone.LocalZoneHours,
                                             win::ShortDateText(win::LocalNow()))

@@ -25,7 +25,8 @@ void ClocksCloseCommand();
 // icon).
 void CloseClocksForm();
 
-// The panel list and the panels built from it.
+// The panel list and the panels built from it. SaveClocks leaves a kept
+// clocks file (App().kept) as it is.
 void LoadClocks();
 void SaveClocks();
 void ProcessingClocksPanels();

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "base/errors.h"
 #include "base/files.h"
 #include "base/textfile.h"
 #include "core/autolaunch.h"
@@ -16,6 +17,7 @@
 #include "ui/error_form.h"
 #include "ui/guard.h"
 #include "ui/message_box.h"
+#include "ui/modal.h"
 #include "ui/newver_form.h"
 #include "ui/not_supported_os_form.h"
 #include "ui/settings_form.h"
@@ -239,12 +241,17 @@ void MovePanelsWindow(int left, int top) {
 }
 
 std::optional<IniDocument> ReadSettingsFile() {
-  const auto text = ReadTextFile(paths::SettingsFile(App().folder));
+  AppState& app = App();
+  bool unread = false;
+  const auto text = ReadSettingsText(paths::SettingsFile(app.folder), unread);
+  SetFileKept(app.kept.settings, unread, kSettingsFileUnreadNotice);
   if (!text) return std::nullopt;
   return IniDocument::Parse(*text);
 }
 
+// A kept file is left as it is.
 void WriteSettingsFile(const IniDocument& doc) {
+  if (App().kept.settings) return;
   WriteTextFileAtomically(paths::SettingsFile(App().folder), doc.Serialize());
 }
 
@@ -301,12 +308,23 @@ void FormPaint() {
   if (app.settings.AUCheckEnabled) StartUpdateCheck();
 }
 
-// The close request of the uninstaller: tell every top-level window, then
-// close as the menu's close command does.
+// The close request of the uninstaller: tell every top-level window, close
+// the open dialogs as Cancel does, then close as the menu's close command
+// does, which saves what the user confirmed.
 void CloseRequest() {
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(HWND_BROADCAST, product::kMsgClosingBroadcast, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  CloseModalWindows();
   ClocksCloseCommand();
+}
+
+// The session ends: the process may be ended as soon as this returns, so
+// the open dialogs close as Cancel does, the panel list is saved and the
+// shell gets back what the program took, here.
+void SessionEnd() {
+  CloseModalWindows();
+  ClocksCloseCommand();
+  FinishProgram();
 }
 
 // The taskbar was re-created (the shell restarted): the panels window is
@@ -351,6 +369,9 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case product::kMsgCloseRequest:
       Guard("1.001 - 000.0", CloseRequest);
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) Guard("1.001 - 000.0", SessionEnd);
       return 0;
     case WM_TIMECHANGE:
       RefreshEverything();
@@ -419,6 +440,24 @@ void ApplyStayOnTop(bool onTop) {
 AppState& App() {
   static AppState state;
   return state;
+}
+
+std::optional<std::string> ReadSettingsText(const Path& file, bool& unread) {
+  unread = false;
+  try {
+    return ReadTextFile(file);
+  } catch (const FileError&) {
+    unread = true;
+    return std::nullopt;
+  }
+}
+
+void SetFileKept(bool& kept, bool keep, const std::string& notice) {
+  const bool becomesKept = keep && !kept;
+  kept = keep;
+  if (!becomesKept) return;
+  MessageBeep(MB_OK);
+  ShowWarningNotice(notice);
 }
 
 void LoadParametrs() {

@@ -3,6 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
+#include "base/path.h"
+
 namespace hx::ui {
 
 // Registers the program's window classes, creates the main window and runs
@@ -35,6 +40,14 @@ void ApplyOpacity();
 void StartUpdateCheck();
 void ResetUpdateCheck();
 bool UpdateCheckRunning();
+
+// Reads one of the program's settings files: its text, or nothing when it
+// does not exist; `unread` tells whether it exists but could not be read.
+std::optional<std::string> ReadSettingsText(const Path& file, bool& unread);
+// Sets whether one of the settings files is kept (a flag of App().kept):
+// nothing writes a kept file. The user is told with `notice` when the file
+// becomes kept.
+void SetFileKept(bool& kept, bool keep, const std::string& notice);
 
 // Settings file operations; each reports its own failures.
 void LoadParametrs();

@@ -11,9 +11,13 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// The windows RunModal runs, the innermost last.
+std::vector<HWND> g_modalWindows;
+
 }  // namespace
 
 void RunModal(HWND window) {
+  g_modalWindows.push_back(window);
   std::vector<HWND> disabled;
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
   for (HWND w : disabled)
@@ -39,7 +43,14 @@ void RunModal(HWND window) {
   }
   for (HWND w : disabled)
     if (IsWindow(w) && w != window) EnableWindow(w, TRUE);
+  g_modalWindows.pop_back();
   if (quit) PostQuitMessage(exitCode);
+}
+
+void CloseModalWindows() {
+  const std::vector<HWND> open = g_modalWindows;
+  for (auto w = open.rbegin(); w != open.rend(); ++w)
+    if (IsWindow(*w)) SendMessageW(*w, WM_CLOSE, 0, 0);
 }
 
 RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {

@@ -9,6 +9,11 @@ namespace hx::ui {
 // request received meanwhile is passed on to the outer message loop.
 void RunModal(HWND window);
 
+// Closes every window that RunModal runs, the innermost first, each as its
+// close box would (its Cancel path): before the program ends on a request,
+// so that only what the user confirmed is saved.
+void CloseModalWindows();
+
 // A window position that centres a client area of the given size, with the
 // window's styles, on the primary screen.
 RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);

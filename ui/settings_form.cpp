@@ -109,7 +109,7 @@ class ProgramEffects : public SettingsEffects {
 struct SettingsForm {
   ProgramEffects effects;
   SettingsSession session{{App().settings, App().panels, App().placement, App().SettingsOpen, App().RecreatePanels,
-                           App().PanelsRecreated, App().tick.TimeFormatChanged},
+                           App().PanelsRecreated, App().tick.TimeFormatChanged, App().kept},
                           effects};
   HWND window = nullptr;
   HWND PageControl1 = nullptr;

@@ -236,7 +236,10 @@ TEST_F(ClocksTest, SystemZoneChangeShowsTheNewLocalTimeWithinASecond) {
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
   WriteFile(file, tokyo.data(), static_cast<DWORD>(tokyo.size()), &written, nullptr);
-  const SYSTEMTIME newYear2001{.wYear = 2001, .wMonth = 1, .wDay = 1};
+  SYSTEMTIME newYear2001{};
+  newYear2001.wYear = 2001;
+  newYear2001.wMonth = 1;
+  newYear2001.wDay = 1;
   FILETIME changed;
   SystemTimeToFileTime(&newYear2001, &changed);
   SetFileTime(file, nullptr, nullptr, &changed);

@@ -85,6 +85,26 @@ std::string ReadCp1251(const fs::path& file) {
   return Cp1251ToUtf8(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 }
 
+std::string ClocksFileWithZones(int zones) {
+  auto record = [](int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
+    return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name + "\r\nVisible=1\r\nTimeValue=" + sign +
+           "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
+           "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
+  };
+  std::string text = "[Settings]\r\nPanelsCount=" + std::to_string(zones + 2) + "\r\n" +
+                     record(0, "Системное", "0", 0, 0, 1);
+  for (int k = 1; k <= zones; ++k) text += record(k, "Zone " + std::to_string(k), "+", 5, 45, 0);
+  return text + record(zones + 1, "Дата", "0", 0, 0, 2);
+}
+
+HeldFile::HeldFile(const fs::path& file, DWORD share)
+    : handle(CreateFileW(file.wstring().c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+
+void HeldFile::Release() {
+  if (held()) CloseHandle(handle);
+  handle = INVALID_HANDLE_VALUE;
+}
+
 Process::Process(const fs::path& exe, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;

@@ -31,6 +31,23 @@ void WriteCp1251(const fs::path& file, const std::string& utf8);
 // Reads a CP1251 file as UTF-8; empty when missing.
 std::string ReadCp1251(const fs::path& file);
 
+// The text of a clocks file: the system-time panel, `zones` zone panels
+// "Zone 1", "Zone 2", ... (+05:45), then the date panel.
+std::string ClocksFileWithZones(int zones);
+
+// Opens a file as another program that holds it would, sharing only what
+// `share` allows (0: nothing, so that it can be neither read nor replaced).
+// The file is closed when the result goes.
+struct HeldFile {
+  HeldFile(const fs::path& file, DWORD share);
+  ~HeldFile() { Release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool held() const { return handle != INVALID_HANDLE_VALUE; }
+  void Release();
+  HANDLE handle;
+};
+
 // A started program. The destructor ends it if it still runs.
 class Process {
  public:

@@ -439,6 +439,37 @@ TEST_F(SettingsTest, PanelListFollowsTheKeysReordersAndKeepsOnePanelVisible) {
   EXPECT_EQ(ReadCp1251(ClocksFile()), clocksBefore);
 }
 
+// The uninstaller's close request while the dialog holds a change that was
+// never confirmed, with the panel editor open over it or not: the dialogs
+// close as Cancel does, the program saves what was confirmed and ends.
+TEST_F(SettingsTest, CloseRequestCancelsTheOpenDialogsAndSavesOnlyWhatWasConfirmed) {
+  WriteCp1251(SettingsFile(), kSettingsFile);
+  for (const bool editorOpen : {false, true}) {
+    SCOPED_TRACE(editorOpen ? "with the panel editor open" : "with the settings dialog open");
+    WriteCp1251(ClocksFile(), ThreePanelFile());
+    StartProgram();
+    OpenSettings(false);
+    HWND list = ShowPanelList();
+    Click(RowCentre(list, 0));
+    HWND down = Control("Вниз");
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(down) != FALSE; }));
+    Click(Centre(down));
+    ASSERT_TRUE(WaitUntil([&] {
+      return ShownCaptions() == std::vector<std::string>{"Катманду", "Системное", "Дата"};
+    })) << "the new order shows at once";
+    if (editorOpen) {
+      ASSERT_NE(OpenEditorToAdd(), nullptr);
+    }
+
+    for (HWND main : TopWindows(L"TFormHoravex", program_.id())) PostMessageW(main, 1025, 0, 0);
+    ASSERT_TRUE(program_.WaitForExit(kPatience)) << "the close request did not end the program";
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(ClocksFile()))
+      if (line.rfind("Name=", 0) == 0) names.push_back(line.substr(5));
+    EXPECT_EQ(names, (std::vector<std::string>{"Системное", "Катманду", "Дата"}));
+  }
+}
+
 TEST_F(SettingsTest, OneDialogAtATimeAndEscapeOrAltF4Cancel) {
   WriteCp1251(SettingsFile(), kSettingsFile);
   StartProgram();

@@ -2,6 +2,10 @@
 // and error reporting, seen from outside.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <regex>
+#include <thread>
+
 #include "base/textfile.h"
 #include "tests/e2e/harness.h"
 #include "win32/registry.h"
@@ -28,12 +32,14 @@ class StartupTest : public ::testing::Test {
     return p;
   }
 
-  // A settings file that another program holds open without sharing, so
-  // every read of it fails.
-  HANDLE HoldSettingsFileWithoutSharing() {
-    WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n");
-    return CreateFileW(SettingsFile().wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  fs::path ClocksFile() const { return folder_ / "Settings" / "HXClocks.ini"; }
+
+  // A settings file with keys missing and a value out of range, which
+  // another program holds open for good, letting it be read but not
+  // replaced: the start's repairs cannot be written.
+  std::unique_ptr<HeldFile> HoldSettingsFileAgainstWriting() {
+    WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n[includeOnWPanel]\r\nNumPanel=9\r\n");
+    return std::make_unique<HeldFile>(SettingsFile(), FILE_SHARE_READ);
   }
 
   // Asks the running program to close as the uninstaller does.
@@ -163,12 +169,99 @@ TEST_F(StartupTest, AutoLaunchLeavesTheRunValuesInTheRightRoots) {
   }
 }
 
-TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
-  HANDLE locked = HoldSettingsFileWithoutSharing();
-  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+// A settings file that another program holds for a moment, against
+// reading or only against being replaced, is simply read and written once
+// free: no notice, no error, the panels from the file.
+TEST_F(StartupTest, FilesHeldForAMomentAreReadAndWrittenOnceFree) {
+  for (const DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+    SCOPED_TRACE(share);
+    WriteCp1251(ClocksFile(), ClocksFileWithZones(1));  // not in the form the program writes
+    HeldFile held(ClocksFile(), share);
+    ASSERT_TRUE(held.held());
+    Process p(Exe());
+    // The panels window is made, still hidden, just before the panel list
+    // is read.
+    ASSERT_TRUE(WaitUntil([&] { return !TopWindows(L"TFormClocks", p.id()).empty(); }));
+    std::this_thread::sleep_for(1s);  // how long the other program holds the file
+    held.Release();
+
+    clocks_ = WaitForWindow(L"TFormClocks", p.id());
+    EXPECT_TRUE(WaitUntil([&] { return clocks_ && ChildByText(clocks_, "Zone 1"); })) << "the file's panels";
+    EXPECT_TRUE(WaitUntil([&] { return ReadCp1251(ClocksFile()).find("[Main]") != std::string::npos; }))
+        << "the start rewrites the file in its normal form";
+    EXPECT_TRUE(TopWindows(L"#32770", p.id()).empty() && TopWindows(L"TFormError", p.id()).empty());
+    SendCloseRequest(p.id());
+    EXPECT_TRUE(p.WaitForExit(kPatience));
+    EXPECT_FALSE(fs::exists(folder_ / "ErrorLog"));
+  }
+}
+
+// Held for longer than the program waits, neither file is written over:
+// the program says so once per file, runs on the defaults and leaves both
+// as they were, also when it ends.
+TEST_F(StartupTest, FilesHeldForLongAreLeftAsTheyWereAndTheProgramRunsOnDefaults) {
+  WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n");
+  WriteCp1251(ClocksFile(), ClocksFileWithZones(1));
+  const std::string settingsBefore = ReadCp1251(SettingsFile()), clocksBefore = ReadCp1251(ClocksFile());
+  HeldFile heldSettings(SettingsFile(), 0), heldClocks(ClocksFile(), 0);
+  ASSERT_TRUE(heldSettings.held() && heldClocks.held());
+  Process p(Exe());
+  for (const char* file : {"HXSettings.ini", "HXClocks.ini"}) {
+    const MessageBoxInfo notice = WaitForMessageBox(p.id());
+    ASSERT_NE(notice.window, nullptr) << "no notice for " << file;
+    EXPECT_NE(notice.text.find(std::string(file) + " не удалось прочитать"), std::string::npos) << notice.text;
+    EXPECT_NE(notice.text.find("Файл оставлен как есть"), std::string::npos) << notice.text;
+    if (std::string(file) == "HXClocks.ini") Screenshot("held-clocks-file-notice", notice.window);
+    PressButton(notice.window, "OK");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(notice.window); }));
+  }
+  // Once the clock shows the date, the start has read everything it reads;
+  // the files are free again before the program ends.
+  clocks_ = WaitForWindow(L"TFormClocks", p.id());
+  static const std::regex date{R"(\d+\.\d+\.\d+)"};
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND child : Children(clocks_))
+      if (IsWindowVisible(child) && std::regex_match(WindowText(child), date)) return true;
+    return false;
+  })) << "the clock shows no date";
+  heldSettings.Release();
+  heldClocks.Release();
+  EXPECT_EQ(ChildByText(clocks_, "Zone 1"), nullptr) << "the defaults, not the file";
+  EXPECT_TRUE(TopWindows(L"#32770", p.id()).empty()) << "each file is told once";
+  SendCloseRequest(p.id());
+  ASSERT_TRUE(p.WaitForExit(kPatience));
+  EXPECT_EQ(ReadCp1251(SettingsFile()), settingsBefore);
+  EXPECT_EQ(ReadCp1251(ClocksFile()), clocksBefore);
+  EXPECT_FALSE(fs::exists(folder_ / "ErrorLog"));
+}
+
+// A clocks file of more records than the panels window shows: the program
+// shows the first hundred and says so; the file keeps every record after a
+// start and an exit.
+TEST_F(StartupTest, ClocksFileOfMoreThanAHundredRecordsLosesNone) {
+  WriteCp1251(ClocksFile(), ClocksFileWithZones(118));
+  const std::string before = ReadCp1251(ClocksFile());
+  Process p(Exe());
+  const MessageBoxInfo notice = WaitForMessageBox(p.id());
+  ASSERT_NE(notice.window, nullptr);
+  EXPECT_NE(notice.text.find("записей: 120"), std::string::npos) << notice.text;
+  PressButton(notice.window, "OK");
+  clocks_ = WaitForWindow(L"TFormClocks", p.id());
+  ASSERT_TRUE(WaitUntil([&] { return clocks_ && ChildByText(clocks_, "Zone 98"); }));
+  EXPECT_EQ(ChildByText(clocks_, "Zone 99"), nullptr);
+  EXPECT_NE(ChildByText(clocks_, "Дата"), nullptr) << "the date panel, the 120th record, is found";
+  SendCloseRequest(p.id());
+  ASSERT_TRUE(p.WaitForExit(kPatience));
+  EXPECT_TRUE(ReadCp1251(ClocksFile()) == before) << "the file was written over";
+}
+
+TEST_F(StartupTest, UnwritableSettingsFileIsLoggedAndShownInTheErrorDialog) {
+  const auto locked = HoldSettingsFileAgainstWriting();
+  ASSERT_TRUE(locked->held());
   Process p(Exe());
 
-  // The appearance read fails first: one record, the dialog with its code.
+  // The appearance read's repair fails first: one record, the dialog with
+  // its code.
   HWND dialog = WaitForWindow(L"TFormError", p.id());
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(WindowText(dialog), "Ошибка в работе программы...");
@@ -184,7 +277,7 @@ TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
   EXPECT_EQ(log[7], "Type = hx::FileError");
   EXPECT_EQ(log[8], "Dump = \"\"");
 
-  // Ignore: the program goes on to the full read, which fails as well.
+  // Ignore: the program goes on to the full read, whose repair fails as well.
   PressButton(dialog, "&Игнорировать");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   dialog = WaitForWindow(L"TFormError", p.id());
@@ -195,7 +288,6 @@ TEST_F(StartupTest, UnreadableSettingsFileIsLoggedAndShownInTheErrorDialog) {
 
   PressButton(dialog, "&Закрыть программу");
   EXPECT_TRUE(p.WaitForExit(kPatience));
-  CloseHandle(locked);
 }
 
 }  // namespace
@@ -205,8 +297,8 @@ namespace hx::e2e {
 namespace {
 
 TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
-  HANDLE locked = HoldSettingsFileWithoutSharing();
-  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  const auto locked = HoldSettingsFileAgainstWriting();
+  ASSERT_TRUE(locked->held());
   Process p(Exe());
   HWND dialog = WaitForWindow(L"TFormError", p.id());
   ASSERT_NE(dialog, nullptr);
@@ -233,7 +325,6 @@ TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
   EXPECT_EQ(SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log")).size(), 9u);
   PressButton(dialog, "&Закрыть программу");
   EXPECT_TRUE(p.WaitForExit(kPatience));
-  CloseHandle(locked);
 }
 
 }  // namespace
@@ -246,15 +337,14 @@ namespace {
 // be; a full disk acts alike) costs the record, never the error dialog.
 TEST_F(StartupTest, ErrorDialogShowsEvenWhenTheLogCannotBeWritten) {
   fs::create_directories(folder_ / "ErrorLog" / "Debug.Log");
-  HANDLE locked = HoldSettingsFileWithoutSharing();
-  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  const auto locked = HoldSettingsFileAgainstWriting();
+  ASSERT_TRUE(locked->held());
   Process p(Exe());
   HWND dialog = WaitForWindow(L"TFormError", p.id());
   ASSERT_NE(dialog, nullptr) << "no error dialog";
   EXPECT_NE(ChildByText(dialog, "Внутренний код ошибки: 1.001 - 010.0[hx::FileError]"), nullptr);
   PressButton(dialog, "&Закрыть программу");
   EXPECT_TRUE(p.WaitForExit(kPatience));
-  CloseHandle(locked);
 }
 
 }  // namespace

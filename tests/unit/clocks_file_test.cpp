@@ -150,10 +150,46 @@ TEST(ClocksFile, FilesWithAndWithoutZoneKeysKeepEveryOtherKey) {
   }
 }
 
-TEST(ClocksFile, AHugePanelsCountLoadsAtMostAHundredRecords) {
-  const auto read = Read(2000000000, {kSystem, kDate});
-  ASSERT_EQ(read.state, State::Loaded);
-  EXPECT_EQ(read.panels.size(), static_cast<size_t>(kMaxLoadedPanels));
+// More records than the list takes: the first ones, the fixed records
+// wherever they stand (in place of the last zone records), and the file is
+// marked as cut so that nothing writes it over unasked.
+TEST(ClocksFile, BeyondAHundredRecordsTheFirstAndTheFixedOnesLoadAndTheFileIsCut) {
+  const std::string zone = "Name=Z\r\n";
+  struct Row {
+    int count;
+    int systemAt, dateAt;  // sections of the fixed records; the others are zones
+    int sections;          // sections present in the file
+    bool cut;
+  };
+  const Row rows[] = {
+      {100, 0, 99, 100, false},        // exactly the limit: whole, not cut
+      {120, 0, 1, 120, true},          // the first hundred
+      {120, 0, 110, 120, true},        // the date panel beyond: found, in place of zone 99
+      {120, 105, 119, 120, true},      // both beyond
+      {2000000000, 0, 1, 2, true},     // a huge count: defaults fill up to the limit, quickly
+      {2000000000, 0, 150, 151, true}, // ... and a fixed record far beyond is found
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.count << " " << row.systemAt << " " << row.dateAt);
+    std::vector<std::string> sections(static_cast<size_t>(row.sections), zone);
+    sections[static_cast<size_t>(row.systemAt)] = kSystem;
+    sections[static_cast<size_t>(row.dateAt)] = kDate;
+    const ClocksFileRead read = Read(row.count, sections);
+    ASSERT_EQ(read.state, State::Loaded);
+    EXPECT_EQ(read.cut, row.cut);
+    EXPECT_EQ(read.fileRecords, row.count);
+    ASSERT_EQ(read.panels.size(), static_cast<size_t>(kMaxLoadedPanels));
+    int zones = 0, fixed = 0;
+    for (const ClockPanel& p : read.panels) (p.SysFlag == kZonePanel ? zones : fixed)++;
+    EXPECT_EQ(fixed, 2);
+    EXPECT_EQ(zones, kMaxLoadedPanels - 2);
+    // In file order: a fixed record within the first hundred keeps its place.
+    if (row.systemAt < kMaxLoadedPanels) {
+      EXPECT_EQ(read.panels[static_cast<size_t>(row.systemAt)].SysFlag, kSystemTimePanel);
+    }
+    EXPECT_EQ(read.panels.back().SysFlag, row.dateAt >= kMaxLoadedPanels - 1 ? kDatePanel : kZonePanel);
+  }
+  EXPECT_NE(ClocksFileCutNotice(120).find("120"), std::string::npos);
 }
 
 }  // namespace hx

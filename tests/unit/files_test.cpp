@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "base/held_file_retry.h"
 #include "base/path.h"
 #include "base/textfile.h"
 
@@ -50,6 +51,45 @@ TEST(ExceptionTypeName, GivesTheSourceNameOfTheClass) {
   EXPECT_EQ(ExceptionTypeName(typeid(LocalFailure)), "hx::(anonymous namespace)::LocalFailure");
   // A name this does not read comes back as the compiler gives it.
   EXPECT_EQ(ExceptionTypeName(typeid(TemplateFailure<int>)), typeid(TemplateFailure<int>).name());
+}
+
+// A file held by another program for a number of tries, then free (or
+// refused for good): the operation is tried again after growing pauses that
+// never add up to more than the limit.
+TEST(HeldFileRetry, TriesAgainWhileHeldWithGrowingPausesUpToTheLimit) {
+  using files::TryResult;
+  struct Row {
+    int heldTries;         // tries refused because the file is held
+    TryResult afterwards;  // what the next try gives
+    bool done;
+    int tries;
+    int waitedMs;
+  };
+  const Row rows[] = {
+      {0, TryResult::Done, true, 1, 0},                // free at once: no pause
+      {3, TryResult::Done, true, 4, 10 + 20 + 40},     // held for a moment
+      {7, TryResult::Done, true, 8, 1270},             // the pauses double
+      {8, TryResult::Done, true, 9, 2000},             // the last pause is what is left
+      {9, TryResult::Done, false, 9, 2000},            // held longer: given up at the limit
+      {1000, TryResult::Done, false, 9, 2000},
+      {0, TryResult::Failed, false, 1, 0},             // refused for another reason: no retry
+      {2, TryResult::Failed, false, 3, 30},
+  };
+  for (const Row& row : rows) {
+    int tries = 0, waited = 0;
+    std::vector<int> pauses;
+    const bool done = files::RetryWhileHeld(
+        [&] { return tries++ < row.heldTries ? TryResult::Held : row.afterwards; },
+        [&](int ms) {
+          pauses.push_back(ms);
+          waited += ms;
+        });
+    SCOPED_TRACE(row.heldTries);
+    EXPECT_EQ(done, row.done);
+    EXPECT_EQ(tries, row.tries);
+    EXPECT_EQ(waited, row.waitedMs);
+    for (size_t k = 1; k + 1 < pauses.size(); ++k) EXPECT_EQ(pauses[k], 2 * pauses[k - 1]);
+  }
 }
 
 class FilesTest : public ::testing::Test {

@@ -50,9 +50,10 @@ struct Program {
   PanelList panels{DefaultPanels(FirstStartSystemLook(), FirstStartDateLook())};
   PlacementState placement;
   bool SettingsOpen = false, RecreatePanels = false, PanelsRecreated = false, TimeFormatChanged = false;
+  KeptFiles kept{true, true};  // files that could not be read: only OK replaces them
   FakeEffects fx;
   SettingsSession session{
-      {settings, panels, placement, SettingsOpen, RecreatePanels, PanelsRecreated, TimeFormatChanged}, fx};
+      {settings, panels, placement, SettingsOpen, RecreatePanels, PanelsRecreated, TimeFormatChanged, kept}, fx};
 };
 
 SettingsChoices ChoicesOf(const ProgramSettings& s) {
@@ -95,6 +96,7 @@ TEST(SettingsDialog, CancelGivesBackEverythingChangedAtOnceAndReappliesIt) {
   EXPECT_EQ(p.settings.PmAmFormat, before.PmAmFormat);
   EXPECT_EQ(p.settings.AutoLaunch, before.AutoLaunch);
   EXPECT_EQ(p.panels, panelsBefore);
+  EXPECT_TRUE(p.kept.settings && p.kept.clocks);  // nothing was confirmed
   EXPECT_TRUE(p.placement.BlockedMove);
   EXPECT_EQ(p.placement.LockedLeft, 40);
   EXPECT_EQ(p.placement.LockedTop, 50);
@@ -143,6 +145,7 @@ TEST(SettingsDialog, OkStoresTheChoicesThenSavesSettingsAndPanels) {
   EXPECT_TRUE(p.settings.HideTrayClock);
   EXPECT_FALSE(p.settings.BorderScreen || p.settings.BorderA || p.settings.BorderC || p.settings.BorderT);
   EXPECT_FALSE(p.RecreatePanels);
+  EXPECT_FALSE(p.kept.settings || p.kept.clocks);
   EXPECT_EQ(p.fx.calls, (std::vector<std::string>{"SaveParametrs", "SaveClocks"}));
   p.fx.calls.clear();
   p.session.Close();
