@@ -439,13 +439,20 @@ TEST_F(SettingsTest, PanelListFollowsTheKeysReordersAndKeepsOnePanelVisible) {
   EXPECT_EQ(ReadCp1251(ClocksFile()), clocksBefore);
 }
 
-// The uninstaller's close request while the dialog holds a change that was
-// never confirmed, with the panel editor open over it or not: the dialogs
-// close as Cancel does, the program saves what was confirmed and ends.
+// The uninstaller's close request, or the end of the session, while the
+// dialog holds a change that was never confirmed, with the panel editor open
+// over it or not: the dialogs close as Cancel does, the program saves what
+// was confirmed and ends.
 TEST_F(SettingsTest, CloseRequestCancelsTheOpenDialogsAndSavesOnlyWhatWasConfirmed) {
   WriteCp1251(SettingsFile(), kSettingsFile);
-  for (const bool editorOpen : {false, true}) {
-    SCOPED_TRACE(editorOpen ? "with the panel editor open" : "with the settings dialog open");
+  struct Case {
+    const char* name;
+    bool editorOpen;
+    bool sessionEnd;
+  };
+  for (const Case& c : {Case{"close request", false, false}, Case{"close request over the editor", true, false},
+                        Case{"session end over the editor", true, true}}) {
+    SCOPED_TRACE(c.name);
     WriteCp1251(ClocksFile(), ThreePanelFile());
     StartProgram();
     OpenSettings(false);
@@ -457,12 +464,17 @@ TEST_F(SettingsTest, CloseRequestCancelsTheOpenDialogsAndSavesOnlyWhatWasConfirm
     ASSERT_TRUE(WaitUntil([&] {
       return ShownCaptions() == std::vector<std::string>{"Катманду", "Системное", "Дата"};
     })) << "the new order shows at once";
-    if (editorOpen) {
+    if (c.editorOpen) {
       ASSERT_NE(OpenEditorToAdd(), nullptr);
     }
 
-    for (HWND main : TopWindows(L"TFormHoravex", program_.id())) PostMessageW(main, 1025, 0, 0);
-    ASSERT_TRUE(program_.WaitForExit(kPatience)) << "the close request did not end the program";
+    for (HWND main : TopWindows(L"TFormHoravex", program_.id())) {
+      if (c.sessionEnd)
+        SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, nullptr);
+      else
+        PostMessageW(main, 1025, 0, 0);
+    }
+    ASSERT_TRUE(program_.WaitForExit(kPatience)) << "the program did not end";
     std::vector<std::string> names;
     for (const std::string& line : Lines(ClocksFile()))
       if (line.rfind("Name=", 0) == 0) names.push_back(line.substr(5));
