@@ -316,18 +316,19 @@ TEST_F(AboutTest, ErrorRecordsNameTheTrueVersionOfWindows10) {
   // declare them; Wine does the same.
   ReportWindowsVersion(L"win10");
   const fs::path settings = folder_ / "Settings" / "HXSettings.ini";
-  WriteCp1251(settings, kSettingsFile);
-  HANDLE held = CreateFileW(settings.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  // A value to repair in a file that another program keeps from being
+  // replaced: the repair cannot be written.
+  WriteCp1251(settings, "[includeOnWPanel]\r\nNumPanel=9\r\n");
+  HeldFile held(settings, FILE_SHARE_READ);
+  ASSERT_TRUE(held.held());
   program_ = Process(folder_ / "Horavex.KT.exe");
   HWND dialog = WaitForWindow(L"TFormError", program_.id());
-  ASSERT_NE(dialog, nullptr) << "the unreadable settings file was not reported";
+  ASSERT_NE(dialog, nullptr) << "the unwritable settings file was not reported";
   const auto record = SplitLines(ReadCp1251(folder_ / "ErrorLog" / "Debug.Log"));
   ASSERT_GE(record.size(), 9u);
   EXPECT_EQ(record[3].rfind("WinVersion = 10.0.", 0), 0u) << record[3];
   PressButton(dialog, "&Закрыть программу");
   EXPECT_TRUE(program_.WaitForExit(kPatience));
-  CloseHandle(held);
 }
 
 }  // namespace
