@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include "ui/main_form.h"
+#include "win32/system_dll.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  hx::win::RestrictDllSearchToSystemFolder();
   HWND main = hx::ui::CreateMainForm(instance);
   if (!main) return 0;  // another instance runs
 

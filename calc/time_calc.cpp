@@ -120,6 +120,48 @@ std::optional<size_t> PanelOfEntry(const PanelList& panels, int entry) {
   return std::nullopt;
 }
 
+namespace {
+
+// Which clock a record is, as the calculator's lists and arithmetic see it.
+bool SamePanel(const ClockPanel& a, const ClockPanel& b) {
+  if (a.SysFlag != b.SysFlag) return false;
+  // Saving rewrites the system-time record's hours as the local zone's.
+  if (a.SysFlag != kZonePanel) return true;
+  return a.Name == b.Name && a.TimeValue == b.TimeValue && a.TimeValue1 == b.TimeValue1 &&
+         a.TimeValue2 == b.TimeValue2 && a.ZoneKey == b.ZoneKey;
+}
+
+// The entry of list position `index` (which is not the date panel).
+int EntryOfPanel(const PanelList& panels, size_t index) {
+  int entry = 0;
+  for (size_t i = 0; i < index; ++i)
+    if (panels[i].SysFlag != kDatePanel) ++entry;
+  return entry;
+}
+
+}  // namespace
+
+int FollowPanelEntry(const PanelList& before, int entry, const PanelList& after) {
+  if (!PanelOfEntry(after, 0)) return -1;
+  if (const auto chosen = PanelOfEntry(before, entry)) {
+    const ClockPanel& panel = before[*chosen];
+    size_t twin = 0;  // how many panels like it stand before it
+    for (size_t i = 0; i < *chosen; ++i)
+      if (SamePanel(before[i], panel)) ++twin;
+    std::optional<size_t> found;
+    size_t seen = 0;
+    for (size_t i = 0; i < after.size() && seen <= twin; ++i)
+      if (SamePanel(after[i], panel)) {
+        found = i;
+        ++seen;
+      }
+    if (found) return EntryOfPanel(after, *found);
+  }
+  for (size_t i = 0; i < after.size(); ++i)
+    if (after[i].SysFlag == kSystemTimePanel) return EntryOfPanel(after, i);
+  return 0;
+}
+
 TimeKeyAction FilterTimeKey(unsigned character) {
   constexpr unsigned kBackspace = 8, kEnter = 13;
   constexpr unsigned kCtrlA = 1, kCtrlC = 3, kCtrlV = 22, kCtrlX = 24, kCtrlZ = 26;

@@ -96,6 +96,16 @@ std::vector<std::string> PanelEntryNames(const PanelList& panels);
 // The list position entry `entry` of those lists stands for; nothing when
 // the list has no such entry.
 std::optional<size_t> PanelOfEntry(const PanelList& panels, int entry);
+// The entry of `after` that names the panel entry `entry` of `before` named,
+// for when the panel list changed while the calculator showed it: panels
+// added, deleted or moved, the whole list read again from its file. A zone
+// panel is the same panel when its caption and its zone are (colours and
+// visibility are only its looks); of several such panels, the one as many
+// places down among them. The system-time panel is the one of its kind,
+// whatever its record says of an offset. When the panel is gone, or
+// `entry` named none, the entry of the system-time panel (the local clock);
+// -1 when `after` has no entries.
+int FollowPanelEntry(const PanelList& before, int entry, const PanelList& after);
 
 // What a character typed into the hour or minute field does: digits,
 // Backspace and the clipboard and undo keys edit the field, Enter moves on

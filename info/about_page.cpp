@@ -320,12 +320,17 @@ bool OneOf(std::string_view name, std::initializer_list<std::string_view> names)
   return false;
 }
 
+// The most a reference spans from its '&' to its ';', both included: the
+// longest, "&#x10FFFF;", and one leading zero. The ';' is looked for this
+// far and no further, so text full of '&' is still read in one pass.
+constexpr size_t kMaxReferenceLength = 11;
+
 // Decodes the reference at html[pos] ("&..."); `length` is how much it takes.
 std::optional<char32_t> CharacterReference(std::string_view html, size_t pos, size_t& length) {
-  const size_t semicolon = html.find(';', pos);
-  if (semicolon == std::string_view::npos || semicolon - pos > 10) return std::nullopt;
-  const std::string_view name = html.substr(pos + 1, semicolon - pos - 1);
-  length = semicolon - pos + 1;
+  const size_t semicolon = html.substr(pos, kMaxReferenceLength).find(';');
+  if (semicolon == std::string_view::npos) return std::nullopt;
+  const std::string_view name = html.substr(pos + 1, semicolon - 1);
+  length = semicolon + 1;
   if (name.size() >= 2 && name[0] == '#') {
     const bool hex = name[1] == 'x' || name[1] == 'X';
     char32_t value = 0;

@@ -76,6 +76,11 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kClientHeight = kButtonsTop + kButtonHeight + kMargin;
 
+// The panel list can change while the calculator is open; it is looked at
+// this often, so that the panel-name lists and the result follow it.
+constexpr UINT_PTR kTimerPanelList = 1;
+constexpr UINT kPanelListCheckMs = 500;
+
 // The heading bars wear the colour of the clock panels' captions.
 constexpr COLORREF kHeadingColour = RGB(166, 202, 240);
 
@@ -85,7 +90,7 @@ struct CalcForm {
   std::vector<std::string> zones;       // what ComboBox1 and ComboBox2 list
   std::vector<ZoneChoice> zoneChoices;  // their catalogue keys, in the same order
   ZoneRuleCache zoneRules{App().registry};
-  std::vector<std::string> panelNames;  // what ComboBox3 and ComboBox4 list
+  PanelList listedPanels;  // the panel list as ComboBox3 and ComboBox4 show it
   HWND LabeledEdit1 = nullptr, LabeledEdit2 = nullptr, DateEdit1 = nullptr;
   HWND RadioButton9 = nullptr, RadioButton10 = nullptr, RadioButton4 = nullptr;
   HWND ComboBox3 = nullptr, ComboBox1 = nullptr;
@@ -205,22 +210,25 @@ HWND AddTimeEdit(HWND window, int id, int x, HFONT font) {
 
 // --- Filling and reading the controls. ---
 
-// The panel-name lists follow the panel list: they are filled anew when its
-// names changed while the calculator was open, keeping the chosen entries
-// where they still exist.
+// The panel-name lists follow the panel list. When it changed while the
+// calculator was open (the panels window, built anew, read its file again)
+// they are filled anew, and each keeps naming the panel it named, wherever
+// that panel stands now; a panel that is gone gives way to the system-time
+// panel. At first each shows its first entry.
 void FillPanelNames(CalcForm& form) {
-  std::vector<std::string> names = PanelEntryNames(App().panels);
-  if (form.CalcReady && names == form.panelNames) return;
-  const auto count = static_cast<int>(names.size());
+  const PanelList& panels = App().panels;
+  if (form.CalcReady && panels == form.listedPanels) return;
+  const std::vector<std::string> names = PanelEntryNames(panels);
   for (HWND combo : {form.ComboBox3, form.ComboBox4}) {
-    const int chosen = Selection(combo);
+    const int chosen = form.CalcReady ? FollowPanelEntry(form.listedPanels, Selection(combo), panels)
+                                      : names.empty() ? -1 : 0;
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     FillZoneList(combo, names);
-    SendMessageW(combo, CB_SETCURSEL, count == 0 ? -1 : chosen >= 0 && chosen < count ? chosen : 0, 0);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
   }
-  EnableWindow(form.RadioButton10, count > 0);
-  EnableWindow(form.RadioButton5, count > 0);
-  form.panelNames = std::move(names);
+  EnableWindow(form.RadioButton10, !names.empty());
+  EnableWindow(form.RadioButton5, !names.empty());
+  form.listedPanels = panels;
 }
 
 DateTime ChosenDate(HWND picker) {
@@ -363,6 +371,7 @@ void FormCreate(HWND window, CalcForm& form) {
   form.lastFocus = form.LabeledEdit1;
   form.created = true;
   form.CalcReady = true;
+  SetTimer(window, kTimerPanelList, kPanelListCheckMs, nullptr);
   Recalculate(form);
 }
 
@@ -439,6 +448,10 @@ LRESULT CALLBACK CalcFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
         Guard(kCodeCalcInputChange, [&] { Recalculate(*form); });
       return 0;
     }
+    case WM_TIMER:
+      if (form && form->created && wParam == kTimerPanelList && App().panels != form->listedPanels)
+        Recalculate(*form);
+      return 0;
     case WM_CTLCOLORSTATIC: {
       auto* dc = reinterpret_cast<HDC>(wParam);
       const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
@@ -473,6 +486,7 @@ LRESULT CALLBACK CalcFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
       if (form)
         Guard(kCodeCalcClose, [&] {
           form->CalcReady = false;
+          KillTimer(window, kTimerPanelList);
           for (HFONT f : {form->font, form->headingFont})
             if (f) DeleteObject(f);
           if (form->headingBrush) DeleteObject(form->headingBrush);

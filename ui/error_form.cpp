@@ -13,6 +13,7 @@
 #include "ui/guard.h"
 #include "ui/modal.h"
 #include "win32/system.h"
+#include "win32/system_dll.h"
 #include "win32/text.h"
 
 namespace hx::ui {
@@ -80,7 +81,7 @@ void Button3Click(HWND window) {
 // Hands the log to the user's mail program through Simple MAPI. A missing
 // mail program, or any failure of the call, is ignored.
 void MailLogToAuthor(HWND window, const Path& log) {
-  HMODULE mapi = LoadLibraryW(L"mapi32.dll");
+  HMODULE mapi = win::LoadSystemLibrary(L"mapi32.dll");
   if (!mapi) return;
   auto send = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(mapi, "MAPISendMail")));
   if (send) {

@@ -4,6 +4,8 @@
 #include <ole2.h>
 #include <shlwapi.h>
 
+#include "win32/system_dll.h"
+
 // Interface identifiers come from __uuidof, the constants the headers attach
 // to each interface, rather than the IID_ variables of the uuid library,
 // whose one object file holding them brings thousands of unused ones along.
@@ -110,9 +112,10 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
 };
 
 // The browser control without the HTML engine shows nothing and, on some
-// systems, offers to download one; both are worse than plain text.
+// systems, offers to download one; both are worse than plain text. Only the
+// system's engine counts: a file of its name beside the program is not it.
 bool HtmlEngineInstalled() {
-  HMODULE engine = LoadLibraryW(L"mshtml.dll");
+  HMODULE engine = win::LoadSystemLibrary(L"mshtml.dll");
   if (!engine) return false;
   FreeLibrary(engine);
   return true;

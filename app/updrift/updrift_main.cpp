@@ -25,6 +25,7 @@
 #include "base/cp1251.h"
 #include "core/product.h"
 #include "update/version_notice.h"
+#include "win32/system_dll.h"
 
 namespace {
 
@@ -161,6 +162,9 @@ void EndStartingCursor() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The internet library loads further libraries while it works; none of
+  // them may come from the Resource folder.
+  hx::win::RestrictDllSearchToSystemFolder();
   EndStartingCursor();
   const std::wstring folder = OwnFolder();
   DeleteFileW((folder + L"CheckReady").c_str());

@@ -113,6 +113,14 @@ bool HasText(const std::vector<std::string>& texts, const std::string& text) {
   return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
+// Whether a dialog shows the shipped About page as plain text.
+bool ShowsPageAsText(HWND about) {
+  const auto texts = ControlTexts(about);
+  return std::any_of(texts.begin(), texts.end(), [](const std::string& t) {
+    return t.rfind("Horavex.KT 1.0.1\r\n\r\nЧасы для рабочего стола Windows", 0) == 0;
+  });
+}
+
 class AboutTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -124,6 +132,11 @@ class AboutTest : public ::testing::Test {
 
   void TearDown() override {
     program_.Kill();
+    if (shellStarted_) {
+      TerminateProcess(shellStarted_, 1);
+      WaitForSingleObject(shellStarted_, 5000);
+      CloseHandle(shellStarted_);
+    }
     if (shell_.Running()) {
       fake_shell::Send(shell_.id(), "quit");
       if (!shell_.WaitForExit(kPatience)) shell_.Kill();
@@ -161,8 +174,26 @@ class AboutTest : public ::testing::Test {
   void StartProgram() {
     WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
     program_ = Process(folder_ / "Horavex.KT.exe");
-    clocks_ = WaitForWindow(L"TFormClocks", program_.id());
+    programId_ = program_.id();
+    clocks_ = WaitForWindow(L"TFormClocks", programId_);
     ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
+    ASSERT_TRUE(WaitUntilOnScreen(clocks_));
+  }
+
+  // Starts the program as StartProgram does, with Wine's library settings
+  // `overrides`. Wine takes them from the Unix environment a program starts
+  // with, never from the Windows environment of the program that starts it;
+  // so a Unix shell starts this one, in the program folder.
+  void StartProgramWithDllOverrides(const std::wstring& overrides) {
+    WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
+    ASSERT_EQ(RunUnix(L"cd '" + UnixPath(folder_) + L"' && WINEDLLOVERRIDES='" + overrides +
+                      L"' /usr/lib/wine/wine64 Horavex.KT.exe &"),
+              0);
+    clocks_ = WaitForWindow(L"TFormClocks");
+    ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
+    GetWindowThreadProcessId(clocks_, &programId_);
+    shellStarted_ = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, programId_);
+    ASSERT_NE(shellStarted_, nullptr);
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
   }
 
@@ -172,7 +203,7 @@ class AboutTest : public ::testing::Test {
     const RECT r = WindowRect(clocks_);
     Click({r.left + 20, r.top + 20}, 3);
     HWND menu = nullptr;
-    std::vector<PopupMenuItem> items = ReadOpenedMenu(program_.id(), menu);
+    std::vector<PopupMenuItem> items = ReadOpenedMenu(programId_, menu);
     EXPECT_NE(menu, nullptr) << "no menu opened";
     const PopupMenuItem* help = FindItem(items, "Справка");
     EXPECT_NE(help, nullptr);
@@ -182,7 +213,7 @@ class AboutTest : public ::testing::Test {
     MouseTo({(help->rect.left + help->rect.right) / 2, (help->rect.top + help->rect.bottom) / 2});
     HWND submenu = nullptr;
     EXPECT_TRUE(WaitUntil([&] {
-      for (HWND w : TopWindows(L"#32768", program_.id()))
+      for (HWND w : TopWindows(L"#32768", programId_))
         if (w != menu && IsWindowVisible(w)) submenu = w;
       return submenu != nullptr;
     })) << "the help submenu did not open";
@@ -195,7 +226,7 @@ class AboutTest : public ::testing::Test {
     }));
     if (!about) return nullptr;
     Click({(about->rect.left + about->rect.right) / 2, (about->rect.top + about->rect.bottom) / 2});
-    HWND dialog = WaitForWindow(L"TFormAbout", program_.id());
+    HWND dialog = WaitForWindow(L"TFormAbout", programId_);
     EXPECT_NE(dialog, nullptr) << "the About dialog did not open";
     if (dialog) {
       EXPECT_TRUE(WaitUntilOnScreen(dialog));
@@ -204,11 +235,13 @@ class AboutTest : public ::testing::Test {
   }
 
   bool ErrorReported() const {
-    return !TopWindows(L"TFormError", program_.id()).empty() || fs::exists(folder_ / "ErrorLog" / "Debug.Log");
+    return !TopWindows(L"TFormError", programId_).empty() || fs::exists(folder_ / "ErrorLog" / "Debug.Log");
   }
 
   fs::path folder_, log_;
   Process shell_, program_;
+  DWORD programId_ = 0;
+  HANDLE shellStarted_ = nullptr;  // the program, when a Unix shell started it
   HWND clocks_ = nullptr;
 };
 
@@ -228,10 +261,7 @@ TEST_F(AboutTest, OpensFromTheMenuShowsPurposeVersionAndPageAndClosesByOkOrEscap
   EXPECT_TRUE(HasText(texts, "Made in Russia/Ukraine" + std::string(23, ' ') + "The date of issue: 19.05.09"));
   // Wine runs here without its browser engine: the shipped page shows as
   // text, and nothing is reported.
-  const bool pageShown = std::any_of(texts.begin(), texts.end(), [](const std::string& t) {
-    return t.rfind("Horavex.KT 1.0.1\r\n\r\nЧасы для рабочего стола Windows", 0) == 0;
-  });
-  EXPECT_TRUE(pageShown) << "the About page's text is missing";
+  EXPECT_TRUE(ShowsPageAsText(about)) << "the About page's text is missing";
   EXPECT_FALSE(ErrorReported());
   Screenshot("about-dialog", about);
 
@@ -264,6 +294,20 @@ TEST_F(AboutTest, OpensFromTheMenuShowsPurposeVersionAndPageAndClosesByOkOrEscap
   EXPECT_TRUE(HasText(ShellEvents(), "icon add 1"));
   EXPECT_TRUE(HasText(ShellEvents(), "clock hidden"));
   EXPECT_TRUE(PatchRegistered(folder_ / "Horavex.KT.exe"));
+}
+
+TEST_F(AboutTest, BrowserEngineIsNeverLoadedFromTheProgramFolder) {
+  // A library named like the browser's HTML engine beside the program. Wine
+  // is told to load that engine only from a file, as Windows does, so that
+  // a load by bare name would take this one; the system folder holds only
+  // Wine's stand-in, which does not load.
+  fs::copy_file(HelperFile("planted_library.dll"), folder_ / "mshtml.dll");
+  StartProgramWithDllOverrides(L"mshtml=n;mscoree=");
+  HWND about = OpenAbout();
+  ASSERT_NE(about, nullptr);
+  EXPECT_TRUE(ShowsPageAsText(about)) << "the About page's text is missing";
+  EXPECT_FALSE(fs::exists(folder_ / "mshtml.dll.loaded")) << "the About dialog loaded mshtml.dll of the program folder";
+  EXPECT_FALSE(ErrorReported());
 }
 
 TEST_F(AboutTest, WindowsNt4GetsTheNoticeAndNothingOfTheProgram) {

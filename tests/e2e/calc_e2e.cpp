@@ -21,16 +21,18 @@ constexpr char kSettings[] =
     "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=0\r\nPmAmFormat=0\r\nFormatDate=2\r\nStayOnTop=0\r\n"
     "[Auto_Check_New_Version]\r\nAUCheckEnabled=0\r\n[Position]\r\nLeft=300\r\nTop=200\r\n";
 
+// A panel record of the clocks file, as section k.
+std::string PanelRecord(int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
+  return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name +
+         "\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" +
+         sign + "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
+         "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
+}
+
 // The system-time panel, the date panel and a zone panel (+05:45).
 std::string ThreePanelFile() {
-  auto record = [](int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
-    return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name +
-           "\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" +
-           sign + "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
-           "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
-  };
-  return "[Settings]\r\nPanelsCount=3\r\n" + record(0, "Системное", "0", 0, 0, 1) + record(1, "Дата", "0", 0, 0, 2) +
-         record(2, "Катманду", "+", 5, 45, 0);
+  return "[Settings]\r\nPanelsCount=3\r\n" + PanelRecord(0, "Системное", "0", 0, 0, 1) +
+         PanelRecord(1, "Дата", "0", 0, 0, 2) + PanelRecord(2, "Катманду", "+", 5, 45, 0);
 }
 
 void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
@@ -277,6 +279,53 @@ TEST_F(CalcTest, ConvertsTypedTimesToLocalAndKathmanduTimeAndClosesWithButtonOrE
   CloseAndExpectGone([&] { Key(L"Escape"); });
   ASSERT_FALSE(OpenMenu().empty()) << "the menu does not open after the calculator closed";
   Xdo(L"key Escape");
+}
+
+// The calculator is modal and the menu opens no other dialog meanwhile, so
+// the panel list changes under it only when the panels window is built
+// anew, after the taskbar came back, and reads its file again.
+TEST_F(CalcTest, PanelChoicesFollowTheirPanelsWhenThePanelListChangesUnderTheCalculator) {
+  WriteCp1251(folder_ / "Settings" / "HXClocks.ini",
+              "[Settings]\r\nPanelsCount=4\r\n" + PanelRecord(0, "Системное", "0", 0, 0, 1) +
+                  PanelRecord(1, "Дата", "0", 0, 0, 2) + PanelRecord(2, "Катманду", "+", 5, 45, 0) +
+                  PanelRecord(3, "Нью-Йорк", "-", 5, 0, 0));
+  StartProgram();
+  OpenCalculator();
+  Type(L"10");
+  Click(Centre(sourceOptions_[1]));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(lists_[0]); }));
+  ChooseZone(lists_[0], "Катманду");
+  Click(Centre(targetOptions_[1]));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(lists_[2]); }));
+  ChooseZone(lists_[2], "Нью-Йорк");
+  // 10:00 at +05:45 is 04:15 universal time, 23:15 of the day before at -05:00.
+  ExpectResult([] { return ResultText(TimeOf(MinutesOf(Today(10, 0)) - 345 - 300)); });
+
+  // The file now holds another panel in front, Kathmandu further down and
+  // no New York; the taskbar comes back.
+  WriteCp1251(folder_ / "Settings" / "HXClocks.ini",
+              "[Settings]\r\nPanelsCount=4\r\n" + PanelRecord(0, "Дата", "0", 0, 0, 2) +
+                  PanelRecord(1, "Лондон", "0", 0, 0, 0) + PanelRecord(2, "Системное", "0", 0, 0, 1) +
+                  PanelRecord(3, "Катманду", "+", 5, 45, 0));
+  const HWND main = TopWindows(L"TFormHoravex", program_.id()).at(0);
+  PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(WaitUntil([&] {
+    return SendMessageW(lists_[2], CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Лондон")) >= 0;
+  })) << "the calculator's panel lists did not follow the panel list";
+  EXPECT_EQ(SendMessageW(lists_[0], CB_GETCOUNT, 0, 0), 3);
+  // The source still converts from Kathmandu; the target, whose panel is
+  // gone, shows the local clock.
+  EXPECT_EQ(ControlText(lists_[0]), "Катманду");
+  EXPECT_EQ(ControlText(lists_[2]), "Системное");
+  ExpectResult([] {
+    const SYSTEMTIME utc = TimeOf(MinutesOf(Today(10, 0)) - 345);
+    SYSTEMTIME local{};
+    SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+    return ResultText(local);
+  });
+  EXPECT_TRUE(TopWindows(L"TFormError", program_.id()).empty());
+  EXPECT_FALSE(fs::exists(folder_ / "ErrorLog" / "Debug.Log"));
+  Screenshot("time-calculator-panels-changed", calc_);
 }
 
 // Run under TZ=Australia/Sydney: in its summer the local clock is 11 hours

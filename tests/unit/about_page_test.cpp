@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "base/cp1251.h"
 
 namespace hx {
@@ -53,6 +55,34 @@ TEST(AboutPageText, MarkupBecomesLinesOfText) {
       {"<p>unclosed <b", "unclosed"},
   };
   for (const Case& c : cases) EXPECT_EQ(HtmlToText(c.html), c.text) << c.html;
+}
+
+// A reference ends at a ';' close to its '&': "&#x10FFFF;" is the longest,
+// and a ';' further on belongs to other text.
+TEST(AboutPageText, CharacterReferencesEndNearTheirAmpersand) {
+  struct Case {
+    std::string html;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"&#x10FFFF;|&#1114111;|&hellip;|&numero;", "\xF4\x8F\xBF\xBF|\xF4\x8F\xBF\xBF|…|№"},
+      {"&#00000065;", "A"},                       // a leading zero still fits
+      {"&#000000065;", "&#000000065;"},           // one more does not
+      {"&#x110000; &#0; &#; &#xZZ;", "&#x110000; &#0; &#; &#xZZ;"},
+      {"fish & chips; tea", "fish & chips; tea"},
+      {"R&D" + std::string(100, 'x') + ";", "R&D" + std::string(100, 'x') + ";"},
+      {"&amp", "&amp"},
+      {"&&&amp;;", "&&&;"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HtmlToText(c.html), c.text) << c.html;
+
+  // A page of nothing but '&' is read in one pass, not one pass per '&'.
+  const std::string ampersands(1 << 20, '&');
+  const auto start = std::chrono::steady_clock::now();
+  const std::string text = HtmlToText(ampersands);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_EQ(text, ampersands);
+  EXPECT_LT(took.count(), 2000) << "1 MiB of '&' took " << took.count() << " ms";
 }
 
 }  // namespace hx

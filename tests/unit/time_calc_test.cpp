@@ -150,6 +150,34 @@ TEST_F(TimeCalc, PanelEntriesSkipTheDatePanelWhereverItStands) {
   EXPECT_EQ(Calc("10", "00", Day(2026, 12, 6), OfPanel(2), Listed(kUtc)), " 12 : 00 06.12.2026");
 }
 
+TEST_F(TimeCalc, PanelChoiceFollowsItsPanelWhenTheListChanges) {
+  const ClockPanel system = Panel("Системное", kSystemTimePanel), date = Panel("Дата", kDatePanel);
+  const ClockPanel a = Panel("A", kZonePanel, "+", 1), b = Panel("B", kZonePanel, "-", 2);
+  const ClockPanel added = Panel("C", kZonePanel);
+  ClockPanel recoloured = a, otherZone = a, savedSystem = system;
+  recoloured.BGColor1 = kBlack;
+  recoloured.Visible = false;
+  otherZone.TimeValue1 = 2;
+  savedSystem.TimeValue1 = 3;
+  const PanelList before = {system, date, a, b};  // entries: system 0, A 1, B 2
+  // `entries`: what entries -1, 0, 1 ... of `before` become.
+  struct Case { const char* what; PanelList before, after; std::vector<int> entries; };
+  const Case cases[] = {
+      {"moved", before, {system, b, date, a}, {0, 0, 2, 1}},
+      {"one added in front", before, {added, system, date, a, b}, {1, 1, 2, 3}},
+      {"A deleted, the rest moved", before, {date, b, system}, {1, 1, 1, 0}},
+      {"A recoloured and hidden", before, {system, date, recoloured, b}, {0, 0, 1, 2}},
+      {"A given another zone", before, {system, date, otherZone, b}, {0, 0, 0, 2}},
+      {"saved and read again", before, {date, a, savedSystem, b}, {1, 1, 0, 2}},
+      {"twins keep their order", {system, date, a, a}, {a, system, date, a, added}, {1, 1, 0, 2}},
+      {"one twin left", {system, date, a, a}, {system, a, date}, {0, 0, 1, 1}},
+      {"an empty list", before, {}, {-1, -1, -1, -1}},
+  };
+  for (const Case& c : cases)
+    for (int entry = -1; entry + 1 < static_cast<int>(c.entries.size()); ++entry)
+      EXPECT_EQ(FollowPanelEntry(c.before, entry, c.after), c.entries[entry + 1]) << c.what << ", entry " << entry;
+}
+
 TEST_F(TimeCalc, SidesThatStandForNoZoneAsksForOne) {
   // A panel entry beyond the list (the panel was deleted meanwhile), and
   // zone entries outside the list.

@@ -20,6 +20,7 @@
 #include "uninstaller/texts.h"
 #include "win32/registry.h"
 #include "win32/system.h"
+#include "win32/system_dll.h"
 #include "win32/text.h"
 
 namespace hx::unwinder {
@@ -244,6 +245,9 @@ void RemovalStage(Run& run, const std::string& argument) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace hx::unwinder;
+  // The removal stage runs from the temporary folder, where any program
+  // may leave a file named like a library the shell loads.
+  hx::win::RestrictDllSearchToSystemFolder();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
