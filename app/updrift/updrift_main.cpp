@@ -114,7 +114,9 @@ std::string LocationHeader(HINTERNET request) {
   return Narrow(location);
 }
 
-bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+bool IsRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
 DWORD WINAPI RunFetch(void* param) {
   auto* fetch = static_cast<Fetch*>(param);

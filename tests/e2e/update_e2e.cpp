@@ -71,7 +71,8 @@ class VersionServer {
     WSACleanup();
   }
 
-  std::wstring Address(const std::string& host = "127.0.0.1", const std::string& path = "/update/horavex-kt.txt") const {
+  std::wstring Address(const std::string& host = "127.0.0.1",
+                       const std::string& path = "/update/horavex-kt.txt") const {
     return L"http://" + win::Widen(host) + L":" + std::to_wstring(port_) + win::Widen(path);
   }
   void Answer(const std::string& body, const std::string& status = "200 OK") {
