@@ -5,9 +5,15 @@
 //   back the same from the text the clock writes for it (two-digit years),
 //   and the schedule answers for it with any interval without overflow;
 // - an accepted description has a numeric version, a short one-line date
-//   and a safe web address; CheckNVTrue.txt written from it reads back to
-//   the same fields, and its version is never newer than itself;
-// - the link the new-version dialog opens is always a safe web address.
+//   and a safe web address; CheckNVTrue.txt written from it stays within
+//   the size the clock reads, reads back to the same fields, and its
+//   version is never newer than itself;
+// - the link the new-version dialog opens is always a safe web address on
+//   the program's site without a user name, and its shortened label keeps
+//   the scheme and host whole;
+// - a redirect's Location, read against the program's https:// source or a
+//   loopback http:// one, leads only where the rules allow: https://, or
+//   http:// on this computer from an http:// address.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -60,6 +66,7 @@ void CheckDescription(std::string_view bytes) {
   // The clock reads CheckNVTrue.txt through CP1251: what the code page
   // cannot hold changes, the layout does not.
   const auto throughCp1251 = [](const std::string& text) { return Cp1251ToUtf8(Utf8ToCp1251(text)); };
+  Require(Utf8ToCp1251(NewVersionFileText(*d)).size() <= kMaxDescriptionBytes, "CheckNVTrue.txt within the limit");
   const NewVersionNotice n = ParseNewVersionNotice(throughCp1251(NewVersionFileText(*d)));
   Require(n.version == d->version && n.page == d->page, "CheckNVTrue.txt keeps the version and the page");
   Require(n.date == throughCp1251(d->date), "CheckNVTrue.txt keeps the date");
@@ -69,7 +76,25 @@ void CheckDescription(std::string_view bytes) {
 void CheckNotice(std::string_view utf8) {
   const NewVersionNotice n = ParseNewVersionNotice(utf8);
   const std::string target = LinkTarget(n.page, kProgramPage);
-  Require(IsWebAddress(target), "the dialog only ever opens a web address");
+  const auto parts = SplitWebAddress(target);
+  Require(parts && !parts->userInfo && (parts->host == "horavex.kt" || parts->host == "www.horavex.kt"),
+          "the dialog only ever opens a page of the program's site");
+  const std::string origin = target.substr(0, target.size() - parts->path.size());
+  for (size_t width : {size_t{0}, size_t{24}, size_t{60}}) {
+    const std::string shown = ShortenedLink(target, [&](std::string_view text) { return text.size() <= width; });
+    Require(shown.starts_with(origin), "the label keeps the scheme and the host whole");
+  }
+}
+
+void CheckLocation(std::string_view location) {
+  for (const char* from : {"https://horavex.kt/update/horavex-kt.txt", "http://127.0.0.1:8080/update/a.txt"}) {
+    const auto to = ResolveLocation(from, location);
+    if (!to || !IsAllowedRedirect(from, *to)) continue;
+    const auto parts = SplitWebAddress(*to);
+    Require(parts && !parts->userInfo, "a followed redirect names no user");
+    Require(parts->scheme == "https" || (std::string_view(from).starts_with("http:") && IsLoopbackHost(parts->host)),
+            "a followed redirect leads to https://, or from http:// to this computer");
+  }
 }
 
 }  // namespace
@@ -79,5 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckLastCheck(bytes);
   CheckDescription(bytes);
   CheckNotice(Cp1251ToUtf8(bytes));
+  CheckLocation(bytes);
   return 0;
 }

@@ -133,12 +133,13 @@ void CreateControls(HWND window, NewVerForm& form) {
                           kButtonTop, kOkWidth, 25, f);
 }
 
-// The fields from CheckNVTrue.txt; without the file they keep their
-// design-time texts. The link shows the address it opens: the file's when
-// it is a web address, else the program's own page.
+// The fields from CheckNVTrue.txt; without the file (or with one too large
+// to be the checker's) they keep their design-time texts. The link shows
+// the address it opens: the file's when it is a page of the program's
+// site, else the program's own page.
 void FormCreate(HWND window, NewVerForm& form) {
   CreateControls(window, form);
-  const auto text = ReadTextFile(paths::ResourceFolder(App().folder) / UpdateFileName(UpdateFile::CheckNVTrue));
+  const auto text = FolderUpdateFiles(paths::ResourceFolder(App().folder)).ReadText(UpdateFile::CheckNVTrue);
   if (!text) return;
   const NewVersionNotice notice = ParseNewVersionNotice(*text);
   SetText(window, kLabeledEdit1, notice.version);
@@ -177,13 +178,19 @@ void Button1Click(HWND window, NewVerForm& form) {
 void DrawLink(const DRAWITEMSTRUCT& item, const NewVerForm& form) {
   HDC dc = item.hDC;
   FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-  const std::wstring text = win::Widen(TextOf(item.hwndItem));
   HGDIOBJ oldFont = SelectObject(dc, form.linkFont);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, form.linkHot ? kLinkHoverColour : kLinkColour);
   RECT r = item.rcItem;
   InflateRect(&r, -2, -1);
-  constexpr UINT kFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+  // A long address loses the end of its path, never a part of its host.
+  const std::wstring text = win::Widen(ShortenedLink(TextOf(item.hwndItem), [&](std::string_view shown) {
+    const std::wstring wide = win::Widen(shown);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return size.cx <= r.right - r.left;
+  }));
+  constexpr UINT kFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kFormat);
   if (item.itemState & ODS_FOCUS) {
     RECT focus = r;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "base/errors.h"
 #include "base/files.h"
 #include "base/textfile.h"
@@ -146,6 +147,7 @@ const char* UpdateFileName(UpdateFile file) {
     case UpdateFile::CheckReady: return "CheckReady";
     case UpdateFile::CheckNVTrue: return "CheckNVTrue.txt";
     case UpdateFile::CheckNVFalse: return "CheckNVFalse";
+    case UpdateFile::CheckFailed: return "CheckFailed";
     case UpdateFile::CheckTrue: return "CheckTrue";
   }
   return "";
@@ -153,26 +155,19 @@ const char* UpdateFileName(UpdateFile file) {
 
 bool FolderUpdateFiles::Exists(UpdateFile file) { return files::IsFile(Path(file)); }
 
-// One byte read tells an empty file from one with content.
-bool FolderUpdateFiles::Empty(UpdateFile file) {
-  if (!Exists(file)) return false;
-  const std::optional<std::string> start = files::ReadBytes(Path(file), 1);
-  return start && start->empty();
-}
-
 void FolderUpdateFiles::Remove(UpdateFile file) {
   if (!Exists(file)) return;
   if (!files::Remove(Path(file)) && files::Exists(Path(file)))
     throw FileError("cannot remove " + std::string(UpdateFileName(file)));
 }
 
+// One byte beyond the limit tells a file that is too large, without
+// reading the rest of it.
 std::optional<std::string> FolderUpdateFiles::ReadText(UpdateFile file) {
   if (!Exists(file)) return std::nullopt;
-  try {
-    return ReadTextFile(Path(file));
-  } catch (const FileError&) {
-    return std::nullopt;
-  }
+  const std::optional<std::string> bytes = files::ReadBytes(Path(file), kMaxDescriptionBytes + 1);
+  if (!bytes || bytes->size() > kMaxDescriptionBytes) return std::nullopt;
+  return Cp1251ToUtf8(*bytes);
 }
 
 void FolderUpdateFiles::WriteText(UpdateFile file, std::string_view utf8) {
@@ -184,6 +179,7 @@ void UpdateCheck::StartUpdateCheck(int intervalIndex, const DateTime& now, std::
                                    std::string_view timeSeparator) {
   if (checkStarted_) return;
   checkStarted_ = true;
+  DropStaleNotice();
   // A notice not yet acknowledged is shown again; no new check runs while
   // one is pending.
   if (files_.Exists(UpdateFile::CheckNVTrue)) {
@@ -199,9 +195,12 @@ void UpdateCheck::StartUpdateCheck(int intervalIndex, const DateTime& now, std::
   }
   // Markers of an earlier check would end the wait at once or hide the
   // new result.
-  for (UpdateFile stale : {UpdateFile::CheckReady, UpdateFile::CheckNVFalse, UpdateFile::CheckTrue})
+  for (UpdateFile stale :
+       {UpdateFile::CheckReady, UpdateFile::CheckNVFalse, UpdateFile::CheckFailed, UpdateFile::CheckTrue})
     files_.Remove(stale);
+  failed_ = false;
   if (!effects_.StartChecker()) {
+    failed_ = true;
     Finish();
     return;
   }
@@ -214,9 +213,10 @@ void UpdateCheck::StartUpdateCheck(int intervalIndex, const DateTime& now, std::
 }
 
 // Without LastCheck.ini, or with one that cannot be read, a check is due
-// (and the file is written anew).
+// (and the file is written anew); so it is after a failed check whose
+// result this program did not take in (it ended before).
 bool UpdateCheck::Due(int intervalIndex, const DateTime& now) {
-  if (!files_.Exists(UpdateFile::LastCheck)) return true;
+  if (!files_.Exists(UpdateFile::LastCheck) || files_.Exists(UpdateFile::CheckFailed)) return true;
   const auto text = files_.ReadText(UpdateFile::LastCheck);
   const auto last = text ? ParseLastCheck(*text) : std::nullopt;
   return !last || UpdateCheckDue(*last, now, CheckIntervalDays(intervalIndex));
@@ -224,9 +224,10 @@ bool UpdateCheck::Due(int intervalIndex, const DateTime& now) {
 
 void UpdateCheck::Poll() {
   if (!files_.Exists(UpdateFile::CheckReady)) {
-    if (++polls_ >= kPollLimit) Finish();
+    if (++polls_ >= kPollLimit) effects_.Guarded(kCodeProcessCheckResult, [&] { Fail(); });
     return;
   }
+  if (files_.Exists(UpdateFile::CheckFailed)) failed_ = true;
   Finish();
   effects_.Guarded(kCodeProcessCheckResult, [&] { ProcessCheckResult(); });
 }
@@ -236,21 +237,47 @@ void UpdateCheck::ProcessCheckResult() {
   Finish();
   resultProcessed_ = true;
   files_.Remove(UpdateFile::CheckNVFalse);
+  if (files_.Exists(UpdateFile::CheckFailed)) {
+    Fail();
+    files_.Remove(UpdateFile::CheckFailed);  // after LastCheck.ini: while it stays, the next start checks
+  }
   if (!files_.Exists(UpdateFile::CheckNVTrue) || files_.Exists(UpdateFile::CheckTrue)) return;
-  if (files_.Empty(UpdateFile::CheckNVTrue)) {
-    files_.Remove(UpdateFile::CheckNVTrue);
+  if (DropStaleNotice()) {
     effects_.Guarded(kCodeSetCheckStatus, [&] { SetCheckStatus(true); });
     return;
   }
   effects_.ShowNewVersionDialog();
 }
 
+// CheckNVTrue.txt stands only for a release later than this one. One that
+// names this release or an older one (left over when a newer release was
+// copied over the folder), one too large to be the checker's, and one
+// whose first line is no version (empty, garbled) are removed; true when
+// it was. Otherwise any of them would block every later check.
+bool UpdateCheck::DropStaleNotice() {
+  if (!files_.Exists(UpdateFile::CheckNVTrue)) return false;
+  const std::optional<std::string> text = files_.ReadText(UpdateFile::CheckNVTrue);
+  if (text && IsNewerVersion(ParseNewVersionNotice(*text).version, runningVersion_)) return false;
+  files_.Remove(UpdateFile::CheckNVTrue);
+  return true;
+}
+
 void UpdateCheck::SetCheckStatus(bool finished) {
   const char* text = !finished                                    ? kCheckStatusRequesting
                      : files_.Exists(UpdateFile::CheckNVTrue) ? kCheckStatusNewVersion
-                                                              : kCheckStatusNoNews;
+                     : failed_                                    ? kCheckStatusFailed
+                                                                  : kCheckStatusNoNews;
   effects_.ShowStatus(text);
   statusText_ = text;
+}
+
+// The check reached no usable answer: it ends with that status, and
+// without LastCheck.ini, so that the next start checks again rather than
+// after the interval.
+void UpdateCheck::Fail() {
+  failed_ = true;
+  Finish();
+  files_.Remove(UpdateFile::LastCheck);
 }
 
 // The wait is over: the poll stops, "Проверить сейчас" comes back and the

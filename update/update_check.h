@@ -8,7 +8,11 @@
 //   CheckReady       the checker has finished; its result files are complete
 //   CheckNVTrue.txt  a newer version exists (version, date, web page, changes)
 //   CheckNVFalse     the checker found no newer version
+//   CheckFailed      the checker could not reach the site or got no usable
+//                    answer; the next start checks again
 //   CheckTrue        the user has acknowledged the notice of CheckNVTrue.txt
+// No file is read beyond kMaxDescriptionBytes (a larger one counts as
+// missing).
 #pragma once
 #include <functional>
 #include <optional>
@@ -18,12 +22,15 @@
 
 #include "base/datetime.h"
 #include "base/path.h"
+#include "core/product.h"
+#include "update/version_notice.h"
 
 namespace hx {
 
 inline constexpr char kCheckStatusRequesting[] = " Проверка наличия обновлений: Запрос данных о новых версиях...";
 inline constexpr char kCheckStatusNoNews[] = " Проверка наличия обновлений: Новые версии отсутствуют...";
 inline constexpr char kCheckStatusNewVersion[] = " Проверка наличия обновлений: ВЫШЛА НОВАЯ ВЕРСИЯ ПРОГРАММЫ!!!";
+inline constexpr char kCheckStatusFailed[] = " Проверка наличия обновлений: не удалось связаться с сайтом программы...";
 
 // Days between checks for the settings' interval index 0..6 ("1", "3",
 // "5", "10", "15", "20", "30"); any other index gives 5.
@@ -62,7 +69,7 @@ std::string PatternSeparator(std::string_view pattern, std::string_view fallback
 bool UpdateCheckDue(const LastCheckTime& last, const DateTime& now, int intervalDays);
 
 // The marker files, as the check's state machine sees them.
-enum class UpdateFile { LastCheck, CheckReady, CheckNVTrue, CheckNVFalse, CheckTrue };
+enum class UpdateFile { LastCheck, CheckReady, CheckNVTrue, CheckNVFalse, CheckFailed, CheckTrue };
 const char* UpdateFileName(UpdateFile file);
 
 class UpdateFiles {
@@ -70,12 +77,10 @@ class UpdateFiles {
   virtual ~UpdateFiles() = default;
   // A regular file of that name exists (a folder of that name does not count).
   virtual bool Exists(UpdateFile file) = 0;
-  // The file exists and holds no byte.
-  virtual bool Empty(UpdateFile file) = 0;
   // Removes the file when it exists; throws FileError when that fails.
   virtual void Remove(UpdateFile file) = 0;
-  // The file's text (CP1251 on disk); nothing when it is missing or cannot
-  // be read.
+  // The file's text (CP1251 on disk); nothing when it is missing, cannot
+  // be read or holds more than kMaxDescriptionBytes.
   virtual std::optional<std::string> ReadText(UpdateFile file) = 0;
   // Replaces the file's text; throws FileError.
   virtual void WriteText(UpdateFile file, std::string_view utf8) = 0;
@@ -86,7 +91,6 @@ class FolderUpdateFiles : public UpdateFiles {
  public:
   explicit FolderUpdateFiles(hx::Path folder) : folder_(std::move(folder)) {}
   bool Exists(UpdateFile file) override;
-  bool Empty(UpdateFile file) override;
   void Remove(UpdateFile file) override;
   std::optional<std::string> ReadText(UpdateFile file) override;
   void WriteText(UpdateFile file, std::string_view utf8) override;
@@ -124,27 +128,34 @@ inline constexpr char kCodeSetCheckStatus[] = "1.010 - 003.0";
 // the result). Across runs the state lives in the marker files.
 class UpdateCheck {
  public:
-  UpdateCheck(UpdateFiles& files, UpdateCheckEffects& effects, std::string& statusText)
-      : files_(files), effects_(effects), statusText_(statusText) {}
+  // `runningVersion` is this release's number, which a notice must exceed.
+  UpdateCheck(UpdateFiles& files, UpdateCheckEffects& effects, std::string& statusText,
+              std::string_view runningVersion = product::kVersionNumber)
+      : files_(files), effects_(effects), statusText_(statusText), runningVersion_(runningVersion) {}
 
-  // Runs once until Reset. Shows a pending new-version notice again rather
-  // than checking anew; otherwise starts Updrift.exe when the schedule
-  // says a check is due, after removing the last check's markers so that
-  // only the new result counts. A failed start leaves LastCheck.ini as it
-  // was and the check finished, so the next run tries again.
+  // Runs once until Reset. First drops a CheckNVTrue.txt that announces no
+  // later release than this one (left over from before an update), is too
+  // large or has no version in its first line. Shows a pending new-version
+  // notice again rather than checking anew; otherwise starts Updrift.exe
+  // when the schedule says a check is due (always after a failed one),
+  // after removing the last check's markers so that only the new result
+  // counts. A failed start leaves LastCheck.ini as it was and the check
+  // failed, so the next run tries again.
   void StartUpdateCheck(int intervalIndex, const DateTime& now, std::string_view dateSeparator = ".",
                         std::string_view timeSeparator = ":");
   // The poll, once a second: once CheckReady exists the check is finished
   // and its result is shown. A checker that leaves no answer in time (it
-  // could not write to the folder, or was ended) is no news rather than a
-  // wait without end.
+  // could not write to the folder, or was ended) is a failed check rather
+  // than a wait without end.
   void Poll();
   static constexpr int kPollLimit = 60;
-  // Runs once until Reset: consumes CheckNVFalse, shows the new-version
-  // dialog for an unacknowledged CheckNVTrue.txt, and drops an empty one.
+  // Runs once until Reset: consumes CheckNVFalse; consumes CheckFailed with
+  // LastCheck.ini, so that the next start checks again; shows the
+  // new-version dialog for an unacknowledged CheckNVTrue.txt, and drops one
+  // that is empty or stale.
   void ProcessCheckResult();
-  // The status line of a started check, or of a finished one by whether
-  // CheckNVTrue.txt exists.
+  // The status line of a started check, or of a finished one: a new version
+  // when CheckNVTrue.txt exists, else whether the check failed.
   void SetCheckStatus(bool finished);
   // "Проверить сейчас": both latches cleared, so StartUpdateCheck and
   // ProcessCheckResult run again.
@@ -155,14 +166,18 @@ class UpdateCheck {
 
  private:
   bool Due(int intervalIndex, const DateTime& now);
+  bool DropStaleNotice();
   void Finish();
+  void Fail();
 
   UpdateFiles& files_;
   UpdateCheckEffects& effects_;
   std::string& statusText_;
+  std::string runningVersion_;
   bool checkStarted_ = false;     // CheckStarted
   bool resultProcessed_ = false;  // ResultProcessed
   bool running_ = false;
+  bool failed_ = false;  // the last check reached no usable answer
   int polls_ = 0;  // polls of the running check so far
 };
 

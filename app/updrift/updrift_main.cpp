@@ -5,18 +5,24 @@
 //
 // The answer, in this order:
 //   1. a CheckReady of an earlier check is removed first, and CheckNVFalse
-//      with it;
+//      and CheckFailed with it;
 //   2. CheckNVTrue.txt (CP1251, CR LF: version, date, web page, changes)
-//      when the site names a version later than this release, otherwise
-//      CheckNVFalse; any network or format failure counts as no news;
+//      when the site names a version later than this release, CheckNVFalse
+//      when it names this one or an older one, and CheckFailed when the
+//      site cannot be reached or its answer is unusable (no description,
+//      too large, an error status, a redirect it may not follow), or the
+//      answer cannot be written;
 //   3. only then CheckReady, which tells the clock that the answer is
 //      complete.
 // The whole check ends within 30 seconds, however the network behaves.
 //
 // The version description is read from product::kUpdateSource (its format:
-// update/version_notice.h). The environment variable HX_UPDATE_SOURCE, when
-// it holds an http:// or https:// address, names another one: for an
-// administrator's own mirror, and for tests.
+// update/version_notice.h). The environment variable HX_UPDATE_SOURCE names
+// another one, for an administrator's own mirror and for tests: an https://
+// address, or an http:// one on this computer. Redirects are followed by
+// this program itself, a few at most, and only where IsAllowedRedirect
+// lets them lead: never to plain http:// elsewhere, never from https://
+// down to http://.
 #include <windows.h>
 #include <wininet.h>
 
@@ -31,7 +37,7 @@ namespace {
 
 constexpr DWORD kNetworkTimeoutMs = 10000;  // each of connect, send and receive
 constexpr DWORD kCheckTimeoutMs = 20000;    // the whole fetch; starting and writing the answer take the rest
-constexpr size_t kMaxDescription = 64 * 1024;
+constexpr int kMaxRedirects = 5;
 
 std::wstring Widen(const std::string& utf8) {
   const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
@@ -67,7 +73,7 @@ std::string SourceAddress() {
   const DWORD n = GetEnvironmentVariableW(L"HX_UPDATE_SOURCE", value, 2100);
   if (n > 0 && n < 2100) {
     const std::string address = Narrow(value);
-    if (hx::IsWebAddress(address)) return address;
+    if (hx::IsAllowedSource(address)) return address;
   }
   return hx::product::kUpdateSource;
 }
@@ -94,6 +100,25 @@ class Internet {
   HINTERNET handle_;
 };
 
+// The address a request has reached, as the network library tells it.
+std::string RequestAddress(HINTERNET request) {
+  wchar_t url[2100] = L"";
+  DWORD size = sizeof url;
+  if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url, &size)) return {};
+  return Narrow(url);
+}
+
+std::string LocationHeader(HINTERNET request) {
+  wchar_t location[2100] = L"";
+  DWORD size = sizeof location;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return {};
+  return Narrow(location);
+}
+
+bool IsRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
 DWORD WINAPI RunFetch(void* param) {
   auto* fetch = static_cast<Fetch*>(param);
   Internet session(InternetOpenW(L"Updrift/1.0.1 (Horavex.KT)", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
@@ -106,27 +131,39 @@ DWORD WINAPI RunFetch(void* param) {
   DWORD retries = 1;
   InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
 
-  // No cache, no cookies, no dialogs: a fresh answer or none.
+  // No cache, no cookies, no dialogs: a fresh answer or none. Redirects
+  // are read here, so that a disallowed one is never fetched.
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                      INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
-  const std::wstring address = Widen(fetch->address);
-  Internet request(InternetOpenUrlW(session.get(), address.c_str(), nullptr, 0, flags, 0));
-  if (!request.get()) return 1;
-  DWORD status = 0, size = sizeof status;
-  if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
-      status != 200)
-    return 1;
+                      INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH |
+                      INTERNET_FLAG_NO_AUTO_REDIRECT;
+  std::string address = fetch->address;
+  for (int hop = 0;; ++hop) {
+    Internet request(InternetOpenUrlW(session.get(), Widen(address).c_str(), nullptr, 0, flags, 0));
+    if (!request.get()) return 1;
+    // Where the answer came from, whatever the library did on its way.
+    if (!hx::IsAllowedRedirect(address, RequestAddress(request.get()))) return 1;
+    DWORD status = 0, size = sizeof status;
+    if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+      return 1;
+    if (IsRedirect(status)) {
+      const auto next = hx::ResolveLocation(address, LocationHeader(request.get()));
+      if (hop == kMaxRedirects || !next || !hx::IsAllowedRedirect(address, *next)) return 1;
+      address = *next;
+      continue;
+    }
+    if (status != 200) return 1;
 
-  char buffer[4096];
-  for (;;) {
-    DWORD read = 0;
-    if (!InternetReadFile(request.get(), buffer, sizeof buffer, &read)) return 1;
-    if (read == 0) break;
-    if (fetch->body.size() + read > kMaxDescription) return 1;
-    fetch->body.append(buffer, read);
+    char buffer[4096];
+    for (;;) {
+      DWORD read = 0;
+      if (!InternetReadFile(request.get(), buffer, sizeof buffer, &read)) return 1;
+      if (read == 0) break;
+      if (fetch->body.size() + read > hx::kMaxDescriptionBytes) return 1;
+      fetch->body.append(buffer, read);
+    }
+    fetch->ok = true;
+    return 0;
   }
-  fetch->ok = true;
-  return 0;
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
@@ -169,18 +206,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring folder = OwnFolder();
   DeleteFileW((folder + L"CheckReady").c_str());
   DeleteFileW((folder + L"CheckNVFalse").c_str());
+  DeleteFileW((folder + L"CheckFailed").c_str());
 
   auto* fetch = new Fetch{SourceAddress(), {}, false};
   HANDLE worker = CreateThread(nullptr, 0, RunFetch, fetch, 0, nullptr);
   const bool finished = worker && WaitForSingleObject(worker, kCheckTimeoutMs) == WAIT_OBJECT_0;
 
-  bool newVersion = false;
+  const wchar_t* marker = L"CheckFailed";  // none when CheckNVTrue.txt is the answer
   if (finished && fetch->ok) {
     const auto description = hx::ParseVersionDescription(fetch->body);
-    if (description && hx::IsNewerVersion(description->version, hx::product::kVersionNumber))
-      newVersion = WriteNewVersionFile(folder, *description);
+    if (description && !hx::IsNewerVersion(description->version, hx::product::kVersionNumber))
+      marker = L"CheckNVFalse";
+    else if (description && WriteNewVersionFile(folder, *description))
+      marker = nullptr;
   }
-  bool answered = newVersion || WriteBytes(folder + L"CheckNVFalse", "");
+  bool answered = !marker || WriteBytes(folder + marker, "");
   answered = WriteBytes(folder + L"CheckReady", "") && answered;
 
   const UINT exitCode = answered ? 0 : 1;

@@ -38,10 +38,12 @@ const std::string kSameVersion = "1.0.1\n01.03.2024\nhttp://horavex.kt/\nНич�
 const char kRequesting[] = " Проверка наличия обновлений: Запрос данных о новых версиях...";
 const char kNoNews[] = " Проверка наличия обновлений: Новые версии отсутствуют...";
 const char kNewVersionOut[] = " Проверка наличия обновлений: ВЫШЛА НОВАЯ ВЕРСИЯ ПРОГРАММЫ!!!";
+const char kFailed[] = " Проверка наличия обновлений: не удалось связаться с сайтом программы...";
 
 // A web server on 127.0.0.1 that answers every request with what the test
-// set, one request at a time. While held, a request waits for Release (or
-// for the server's end: a site that never answers).
+// set (after the redirects it was told to give first), one request at a
+// time. While held, a request waits for Release (or for the server's end: a
+// site that never answers).
 class VersionServer {
  public:
   VersionServer() {
@@ -69,11 +71,19 @@ class VersionServer {
     WSACleanup();
   }
 
-  std::wstring Address() const { return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/update/horavex-kt.txt"; }
+  std::wstring Address(const std::string& host = "127.0.0.1",
+                       const std::string& path = "/update/horavex-kt.txt") const {
+    return L"http://" + win::Widen(host) + L":" + std::to_wstring(port_) + win::Widen(path);
+  }
   void Answer(const std::string& body, const std::string& status = "200 OK") {
     std::lock_guard lock(mutex_);
     response_ = "HTTP/1.0 " + status + "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+  }
+  void RedirectOnce(const std::wstring& location) {
+    std::lock_guard lock(mutex_);
+    redirects_.push_back("HTTP/1.0 302 Found\r\nLocation: " + win::Narrow(location) +
+                         "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
   }
   void Hold() {
     std::lock_guard lock(mutex_);
@@ -142,6 +152,10 @@ class VersionServer {
       released_.wait(lock, [&] { return !held_ || stopping_; });
       if (stopping_) return;
       response = response_;
+      if (!redirects_.empty()) {
+        response = redirects_.front();
+        redirects_.erase(redirects_.begin());
+      }
     }
     for (size_t sent = 0; sent < response.size();) {
       const int n = send(client, response.data() + sent, static_cast<int>(response.size() - sent), 0);
@@ -159,6 +173,7 @@ class VersionServer {
   bool stopping_ = false;
   bool held_ = false;
   std::string response_;
+  std::vector<std::string> redirects_;
   std::string lastRequest_;
   std::atomic<int> requests_{0};
 };
@@ -242,8 +257,8 @@ class UpdateTest : public ::testing::Test {
   }
 
   // A finished check whose result the clock has read: CheckReady is there
-  // and CheckNVFalse consumed.
-  bool NoNewsTaken() const { return Exists("CheckReady") && !Exists("CheckNVFalse"); }
+  // and CheckNVFalse or CheckFailed consumed.
+  bool ResultTaken() const { return Exists("CheckReady") && !Exists("CheckNVFalse") && !Exists("CheckFailed"); }
 
   void StartProgram() {
     program_ = Process(folder_ / "Horavex.KT.exe");
@@ -349,19 +364,37 @@ TEST_F(UpdateTest, FirstStartFindsANewVersionAndOkAcknowledgesItForGood) {
   EXPECT_EQ(server_.Requests(), 1);
 }
 
-// No newer version, or whatever goes wrong on the way: the answer is "no
-// news", in time, and only LastCheck.ini and CheckReady stay.
-TEST_F(UpdateTest, NoNewerVersionOrAFailingSiteIsNoNewsWithinThirtySeconds) {
+// No newer version is no news; whatever goes wrong on the way is a failed
+// check, and without LastCheck.ini, so that the next start checks again.
+// Either comes in time, and only CheckReady (and LastCheck.ini) stays.
+TEST_F(UpdateTest, NoNewerVersionIsNoNewsAndAFailingSiteAFailedCheckWithinThirtySeconds) {
   const struct {
     const char* what;
     std::function<void(VersionServer&)> setUp;
     bool closedPort;
+    const char* status;
+    int requests;
   } cases[] = {
-      {"the same version", [](VersionServer& s) { s.Answer(kSameVersion); }, false},
-      {"garbage", [](VersionServer& s) { s.Answer("<html><body>Welcome to the hotel network</body></html>"); }, false},
-      {"not found", [](VersionServer& s) { s.Answer(kNewVersion, "404 Not Found"); }, false},
-      {"closed port", [](VersionServer&) {}, true},
-      {"no answer", [](VersionServer& s) { s.Hold(); }, false},
+      {"the same version", [](VersionServer& s) { s.Answer(kSameVersion); }, false, kNoNews, 1},
+      {"a redirect on this computer",
+       [](VersionServer& s) {
+         s.RedirectOnce(s.Address("127.0.0.1", "/moved.txt"));
+         s.Answer(kSameVersion);
+       },
+       false, kNoNews, 2},
+      {"garbage", [](VersionServer& s) { s.Answer("<html><body>Welcome to the hotel network</body></html>"); }, false,
+       kFailed, 1},
+      {"not found", [](VersionServer& s) { s.Answer(kNewVersion, "404 Not Found"); }, false, kFailed, 1},
+      {"closed port", [](VersionServer&) {}, true, kFailed, 0},
+      {"no answer", [](VersionServer& s) { s.Hold(); }, false, kFailed, 1},
+      // 0.0.0.0 is no loopback address, yet it reaches this server: a
+      // followed redirect would find the new version.
+      {"a redirect to plain http elsewhere",
+       [](VersionServer& s) {
+         s.RedirectOnce(s.Address("0.0.0.0"));
+         s.Answer(kNewVersion);
+       },
+       false, kFailed, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -377,13 +410,22 @@ TEST_F(UpdateTest, NoNewerVersionOrAFailingSiteIsNoNewsWithinThirtySeconds) {
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count();
     EXPECT_LE(seconds, 30) << "the check took " << seconds << " s";
-    EXPECT_TRUE(WaitUntil([&] { return NoNewsTaken(); }));
-    EXPECT_EQ(Markers(), (std::set<std::string>{"LastCheck.ini", "CheckReady"}));
-    EXPECT_EQ(server.Requests(), c.closedPort ? 0 : 1);
+    EXPECT_TRUE(WaitUntil([&] { return ResultTaken(); }));
+    const bool failed = std::string(c.status) == kFailed;
+    EXPECT_EQ(Markers(), (failed ? std::set<std::string>{"CheckReady"}
+                                 : std::set<std::string>{"LastCheck.ini", "CheckReady"}));
+    EXPECT_EQ(server.Requests(), c.requests);
     OpenSettings();
-    ExpectStatus(kNoNews);
+    ExpectStatus(c.status);
     EXPECT_TRUE(IsWindowEnabled(CheckNow()));
     EXPECT_TRUE(TopWindows(L"TFormNewVerExists", program_.id()).empty());
+    if (c.closedPort) {
+      Screenshot("settings-check-failed", settings_);
+      program_.Kill();
+      fs::remove(Resource("CheckReady"));  // comes back only with a new check
+      StartProgram();
+      EXPECT_TRUE(WaitUntil([&] { return ResultTaken(); }, 40s)) << "the next start does not check again";
+    }
     program_.Kill();
   }
 }
@@ -417,7 +459,7 @@ TEST_F(UpdateTest, SameDayRestartDoesNotCheckButCheckNowDoesWithTheStatusFollowi
   server_.Release();
   ExpectStatus(kNoNews);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(checkNow) != FALSE; })) << "the button comes back";
-  EXPECT_TRUE(WaitUntil([&] { return NoNewsTaken(); }));
+  EXPECT_TRUE(WaitUntil([&] { return ResultTaken(); }));
   Screenshot("settings-check-done", settings_);
 
   // Once more from the same dialog: the button works again.
@@ -467,13 +509,15 @@ TEST_F(UpdateTest, MarkersOfAnEarlierCheckDoNotDecideTheNextOne) {
 
 // A notice left from an earlier run is shown at the start, over a clock
 // that already ticks, until the user acknowledges it.
+// A link that is no web address, or one whose host is not the one it shows
+// first, opens the program's own page.
 TEST_F(UpdateTest, PendingNoticeIsShownAtEveryStartUntilAcknowledged) {
-  std::string file = "1.2.0\r\n01.09.2024\r\nC:\\Windows\\notepad.exe\r\n";
-  for (int i = 1; i <= 7; ++i) file += "Изменение " + std::to_string(i) + "\r\n";
-  WriteCp1251(Resource("CheckNVTrue.txt"), file);
-
   for (const bool acknowledge : {false, true}) {
     SCOPED_TRACE(acknowledge ? "Enter" : "close button");
+    std::string file = "1.2.0\r\n01.09.2024\r\n";
+    file += acknowledge ? "https://horavex.kt@evil.example/\r\n" : "C:\\Windows\\notepad.exe\r\n";
+    for (int i = 1; i <= 7; ++i) file += "Изменение " + std::to_string(i) + "\r\n";
+    WriteCp1251(Resource("CheckNVTrue.txt"), file);
     StartProgram();
     HWND notice = WaitForNotice();
     ASSERT_NE(notice, nullptr);
@@ -484,7 +528,7 @@ TEST_F(UpdateTest, PendingNoticeIsShownAtEveryStartUntilAcknowledged) {
     std::string changes;
     for (int i = 1; i <= 7; ++i) changes += (i > 1 ? "\r\n" : "") + std::string("Изменение ") + std::to_string(i);
     EXPECT_EQ(ControlText(ChildOfClass(notice, "Edit", 2)), changes);
-    EXPECT_NE(ChildByText(notice, "https://horavex.kt/"), nullptr) << "a link that is no web address opens the program's page";
+    EXPECT_NE(ChildByText(notice, "https://horavex.kt/"), nullptr) << "the link opens the program's page";
     if (acknowledge) {
       Key(notice, L"Return");
     } else {
@@ -506,12 +550,40 @@ TEST_F(UpdateTest, PendingNoticeIsShownAtEveryStartUntilAcknowledged) {
   }
 }
 
-TEST_F(UpdateTest, MissingUpdriftLeavesTheCheckFinishedAndTheButtonUsable) {
+// CheckNVTrue.txt of this release (left when it was copied over an older
+// one) or too large to be the checker's is no news: it goes, without a
+// dialog or an error, and a new check runs.
+TEST_F(UpdateTest, ANoticeOfThisReleaseOrTooLargeGivesWayToANewCheck) {
+  server_.Answer(kSameVersion);
+  for (const bool huge : {false, true}) {
+    SCOPED_TRACE(huge ? "100 MB" : "this release");
+    if (huge) {
+      folder_ = FreshProgramFolder("update-huge-notice");
+      WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
+      WriteCp1251(Resource("CheckNVTrue.txt"), "1.0.2\r\n01.09.2024\r\nhttps://horavex.kt/\r\n");
+      ASSERT_EQ(RunUnix(L"/usr/bin/truncate -s 100M '" + UnixPath(Resource("CheckNVTrue.txt")) + L"'"), 0);
+    } else {
+      WriteCp1251(Resource("CheckNVTrue.txt"), "1.0.1\r\n01.03.2024\r\nhttps://horavex.kt/\r\nСтарое\r\n");
+    }
+    const int asked = server_.Requests();
+    StartProgram();
+    EXPECT_TRUE(WaitUntil([&] { return server_.Requests() == asked + 1 && ResultTaken(); }, 40s)) << "no new check";
+    EXPECT_EQ(Markers(), (std::set<std::string>{"LastCheck.ini", "CheckReady"}));
+    OpenSettings();
+    ExpectStatus(kNoNews);
+    EXPECT_TRUE(TopWindows(L"TFormNewVerExists", program_.id()).empty());
+    EXPECT_TRUE(TopWindows(L"TFormError", program_.id()).empty()) << "no error dialog";
+    program_.Kill();
+    fs::remove(Resource("CheckNVTrue.txt"));
+  }
+}
+
+TEST_F(UpdateTest, MissingUpdriftIsAFailedCheckAndLeavesTheButtonUsable) {
   fs::remove(Resource("Updrift.exe"));
   StartProgram();
   WaitForTheTime();
   OpenSettings();
-  ExpectStatus(kNoNews);
+  ExpectStatus(kFailed);
   HWND checkNow = CheckNow();
   ASSERT_NE(checkNow, nullptr);
   EXPECT_TRUE(IsWindowEnabled(checkNow)) << "a failed start leaves no check running";
@@ -523,7 +595,7 @@ TEST_F(UpdateTest, MissingUpdriftLeavesTheCheckFinishedAndTheButtonUsable) {
   Click(Centre(checkNow));
   EXPECT_TRUE(WaitUntil([&] { return !Exists("CheckTrue"); })) << "the press was not handled";
   EXPECT_TRUE(IsWindowEnabled(checkNow)) << "the button comes back";
-  ExpectStatus(kNoNews);
+  ExpectStatus(kFailed);
   EXPECT_FALSE(Exists("LastCheck.ini"));
   EXPECT_TRUE(TopWindows(L"TFormError", program_.id()).empty()) << "no error dialog";
   EXPECT_EQ(server_.Requests(), 0);

@@ -134,14 +134,13 @@ TEST(LastCheckFile, AnythingButAValidDateAndTimeIsUnreadable) {
 class MemoryFiles : public UpdateFiles {
  public:
   bool Exists(UpdateFile f) override { return files.count(f) != 0; }
-  bool Empty(UpdateFile f) override { return Exists(f) && files[f].empty(); }
   void Remove(UpdateFile f) override {
     if (!Exists(f)) return;
     if (locked.count(f)) throw FileError("in use");
     files.erase(f);
   }
   std::optional<std::string> ReadText(UpdateFile f) override {
-    if (!Exists(f)) return std::nullopt;
+    if (!Exists(f) || files[f].size() > kMaxDescriptionBytes) return std::nullopt;
     return files[f];
   }
   void WriteText(UpdateFile f, std::string_view text) override { files[f] = std::string(text); }
@@ -197,7 +196,7 @@ struct Rig {
   MemoryFiles files;
   RecordingEffects effects;
   std::string status = kCheckStatusNoNews;
-  UpdateCheck check{files, effects, status};
+  UpdateCheck check{files, effects, status, "1.0.1"};
 };
 
 TEST(UpdateCheck, StartDecidesByTheMarkersAndTheScheduleWhetherUpdriftRuns) {
@@ -210,6 +209,7 @@ TEST(UpdateCheck, StartDecidesByTheMarkersAndTheScheduleWhetherUpdriftRuns) {
     int dialogs;
   };
   const std::string today = "17.05.24\r\n09:00:00\r\n", longAgo = "01.01.24\r\n09:00:00\r\n";
+  const std::string huge = "1.0.2\r\n" + std::string(kMaxDescriptionBytes, 'x');
   const Row rows[] = {
       {"first start", {}, true, {F::LastCheck}, kCheckStatusRequesting, 0},
       {"checked today", {{F::LastCheck, today}}, false, {F::LastCheck}, kCheckStatusNoNews, 0},
@@ -234,6 +234,24 @@ TEST(UpdateCheck, StartDecidesByTheMarkersAndTheScheduleWhetherUpdriftRuns) {
        kCheckStatusNewVersion,
        0},
       {"empty notice", {{F::CheckNVTrue, ""}, {F::LastCheck, today}}, false, {F::LastCheck}, kCheckStatusNoNews, 0},
+      // A notice that cannot be news (an update was copied over it, or it
+      // is garbled or too large) goes, and the schedule decides as usual.
+      {"notice of this release", {{F::CheckNVTrue, "1.0.1\r\n"}}, true, {F::LastCheck}, kCheckStatusRequesting, 0},
+      {"acknowledged notice of an older release",
+       {{F::CheckNVTrue, "1.0.0\r\n"}, {F::CheckTrue, ""}, {F::LastCheck, longAgo}},
+       true,
+       {F::LastCheck},
+       kCheckStatusRequesting,
+       0},
+      {"garbled notice", {{F::CheckNVTrue, "\xFF\x01garbage"}, {F::LastCheck, today}}, false, {F::LastCheck},
+       kCheckStatusNoNews, 0},
+      {"notice too large", {{F::CheckNVTrue, huge}}, true, {F::LastCheck}, kCheckStatusRequesting, 0},
+      {"a failed check the last run did not take in",
+       {{F::CheckFailed, ""}, {F::CheckReady, ""}, {F::LastCheck, today}},
+       true,
+       {F::LastCheck},
+       kCheckStatusRequesting,
+       0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -283,6 +301,8 @@ TEST(UpdateCheck, PollWaitsForCheckReadyThenShowsTheResultAndStops) {
        kCheckStatusNewVersion,
        0},
       {"empty notice", {{F::CheckNVTrue, ""}, {F::CheckReady, ""}}, {F::LastCheck, F::CheckReady}, kCheckStatusNoNews, 0},
+      // LastCheck.ini goes with CheckFailed: the next start checks again.
+      {"site unreachable", {{F::CheckFailed, ""}, {F::CheckReady, ""}}, {F::CheckReady}, kCheckStatusFailed, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -309,7 +329,7 @@ TEST(UpdateCheck, PollWaitsForCheckReadyThenShowsTheResultAndStops) {
   }
 }
 
-TEST(UpdateCheck, AFailedStartFinishesTheCheckAndKeepsLastCheckIniForTheNextRun) {
+TEST(UpdateCheck, AFailedStartIsAFailedCheckAndKeepsLastCheckIniForTheNextRun) {
   Rig rig;
   auto& [files, effects, status, check] = rig;
   const std::string old = "01.01.24\r\n09:00:00\r\n";
@@ -320,7 +340,7 @@ TEST(UpdateCheck, AFailedStartFinishesTheCheckAndKeepsLastCheckIniForTheNextRun)
   EXPECT_FALSE(check.Running());
   EXPECT_FALSE(effects.pollRunning);
   EXPECT_EQ(effects.checkNow, true);
-  EXPECT_EQ(status, kCheckStatusNoNews);
+  EXPECT_EQ(status, kCheckStatusFailed);
   EXPECT_EQ(files.files[F::LastCheck], old);
 
   files.files.erase(F::LastCheck);
@@ -330,7 +350,7 @@ TEST(UpdateCheck, AFailedStartFinishesTheCheckAndKeepsLastCheckIniForTheNextRun)
   EXPECT_FALSE(files.Exists(F::LastCheck));
 }
 
-TEST(UpdateCheck, ACheckerThatLeavesNoAnswerIsNoNewsAfterAMinute) {
+TEST(UpdateCheck, ACheckerThatLeavesNoAnswerIsAFailedCheckAfterAMinute) {
   Rig rig;
   auto& [files, effects, status, check] = rig;
   rig.Start();
@@ -341,7 +361,8 @@ TEST(UpdateCheck, ACheckerThatLeavesNoAnswerIsNoNewsAfterAMinute) {
   EXPECT_FALSE(check.Running());
   EXPECT_FALSE(effects.pollRunning);
   EXPECT_EQ(effects.checkNow, true);
-  EXPECT_EQ(status, kCheckStatusNoNews);
+  EXPECT_EQ(status, kCheckStatusFailed);
+  EXPECT_FALSE(files.Exists(F::LastCheck)) << "the next start checks again";
 }
 
 TEST(UpdateCheck, AMarkerThatCannotBeRemovedIsReportedAndTheWaitStillEnds) {
@@ -360,7 +381,7 @@ TEST(UpdateCheck, AMarkerThatCannotBeRemovedIsReportedAndTheWaitStillEnds) {
 
 // --- The real folder. ---
 
-TEST(FolderUpdateFiles, OnlyRegularFilesCountAndEmptyMeansNoByte) {
+TEST(FolderUpdateFiles, OnlyRegularFilesCountAndNoneIsReadBeyondTheLimit) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("hx_update_files_" +
                                                     std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
@@ -373,10 +394,11 @@ TEST(FolderUpdateFiles, OnlyRegularFilesCountAndEmptyMeansNoByte) {
   EXPECT_FALSE(files.Exists(F::CheckReady));
   EXPECT_NO_THROW(files.Remove(F::CheckReady));
   EXPECT_TRUE(fs::exists(dir / "CheckReady"));
-  EXPECT_TRUE(files.Empty(F::CheckNVTrue));
-  files.WriteText(F::CheckNVTrue, "1.0.2\r\n");
-  EXPECT_FALSE(files.Empty(F::CheckNVTrue));
-  EXPECT_FALSE(files.Empty(F::CheckTrue)) << "a missing file is not an empty one";
+  EXPECT_EQ(files.ReadText(F::CheckNVTrue), "");
+  files.WriteText(F::CheckNVTrue, std::string(kMaxDescriptionBytes, 'x'));
+  EXPECT_EQ(files.ReadText(F::CheckNVTrue)->size(), kMaxDescriptionBytes);
+  files.WriteText(F::CheckNVTrue, std::string(kMaxDescriptionBytes + 1, 'x'));
+  EXPECT_FALSE(files.ReadText(F::CheckNVTrue).has_value()) << "too large counts as missing";
   files.Remove(F::CheckNVTrue);
   EXPECT_FALSE(files.Exists(F::CheckNVTrue));
   EXPECT_FALSE(files.ReadText(F::CheckTrue).has_value());

@@ -49,6 +49,12 @@ TEST(VersionDescription, AnythingElseIsNoDescription) {
       "1.0.2\n15.06.2024\nhttps://horavex.kt/ \"x\"\n",
   };
   for (const char* text : rows) EXPECT_FALSE(ParseVersionDescription(text).has_value()) << text;
+  // Its CheckNVTrue.txt, with CR LF line ends, would exceed the limit.
+  const std::string head = "1.0.2\n15.06.2024\nhttps://horavex.kt/\n";
+  std::string lines = head + std::string((kMaxDescriptionBytes - head.size()) / 2, '\n') + "x";
+  EXPECT_FALSE(ParseVersionDescription(lines).has_value());
+  lines.resize(kMaxDescriptionBytes / 2);
+  EXPECT_TRUE(ParseVersionDescription(lines + "x").has_value());
 }
 
 TEST(VersionDescription, NewerComparesNumbersPartByPart) {
@@ -80,26 +86,102 @@ TEST(NewVersionNotice, MissingLinesLeaveFieldsEmptyAndChangesFollowInOrder) {
   EXPECT_EQ(one.page, "");
 }
 
-TEST(LinkTarget, OnlyWebAddressesOpenOtherwiseTheProgramsPage) {
+TEST(LinkTarget, OnlyPagesOfTheProgramsSiteOpenOtherwiseTheProgramsPage) {
   const std::string page = "https://horavex.kt/";
   const struct {
     const char* shown;
     const char* opened;
   } rows[] = {
-      {"http://example.org/news", "http://example.org/news"},
-      {"HTTPS://example.org/a?b=c&d=%20", "HTTPS://example.org/a?b=c&d=%20"},
-      {"  https://example.org/  ", "https://example.org/"},
+      {"http://horavex.kt/news", "http://horavex.kt/news"},
+      {"HTTPS://WWW.Horavex.KT:8443/a?b=c&d=%20", "HTTPS://WWW.Horavex.KT:8443/a?b=c&d=%20"},
+      {"  https://horavex.kt/1.0.2  ", "https://horavex.kt/1.0.2"},
+      {"https://horavex.kt?x=@y", "https://horavex.kt?x=@y"},
+      {"https://horavex.kt@evil.example/", "https://horavex.kt/"},
+      {"https://user:pw@horavex.kt/", "https://horavex.kt/"},
+      {"https://evil.example#@horavex.kt/", "https://horavex.kt/"},
+      {"https://horavex.kt.evil.example/", "https://horavex.kt/"},
+      {"https://evilhoravex.kt/", "https://horavex.kt/"},
+      {"https://horavex.kt%2Eevil.example/", "https://horavex.kt/"},
+      {"http://example.org/news", "https://horavex.kt/"},
       {"C:\\Windows\\system32\\calc.exe", "https://horavex.kt/"},
       {"file:///C:/Windows/system32/calc.exe", "https://horavex.kt/"},
       {"javascript:alert(1)", "https://horavex.kt/"},
-      {"mailto:someone@example.org", "https://horavex.kt/"},
       {"http://", "https://horavex.kt/"},
-      {"http://a b", "https://horavex.kt/"},
-      {"http://a\"b", "https://horavex.kt/"},
-      {"http://a\tb", "https://horavex.kt/"},
+      {"http://horavex.kt/a b", "https://horavex.kt/"},
+      {"http://horavex.kt/a\"b", "https://horavex.kt/"},
       {"", "https://horavex.kt/"},
   };
   for (const auto& r : rows) EXPECT_EQ(LinkTarget(r.shown, page), r.opened) << r.shown;
+}
+
+// A label `width` bytes wide.
+TEST(ShortenedLink, CutsThePathNeverTheHost) {
+  const struct {
+    const char* address;
+    size_t width;
+    const char* shown;
+  } rows[] = {
+      {"https://horavex.kt/news/1.0.2", 40, "https://horavex.kt/news/1.0.2"},
+      {"https://horavex.kt/news/1.0.2", 26, "https://horavex.kt/news…"},
+      {"https://horavex.kt/news/1.0.2", 5, "https://horavex.kt/…"},
+      {"https://www.horavex.kt:8443", 5, "https://www.horavex.kt:8443"},
+      {"https://horavex.kt/новое", 25, "https://horavex.kt/н…"},
+  };
+  for (const auto& r : rows) {
+    const auto fits = [&](std::string_view text) { return text.size() <= r.width; };
+    EXPECT_EQ(ShortenedLink(r.address, fits), r.shown) << r.address << " in " << r.width;
+  }
+}
+
+TEST(UpdateSource, HttpsAnywhereHttpOnlyOnThisComputerRedirectsNeverDown) {
+  const struct {
+    const char* address;
+    bool source;
+    bool fromHttps;  // allowed as a redirect from an https:// address
+    bool fromLoopback;  // allowed as a redirect from http://127.0.0.1/
+  } rows[] = {
+      {"https://horavex.kt/update/horavex-kt.txt", true, true, true},
+      {"https://mirror.example:8443/x", true, true, true},
+      {"http://127.0.0.1:8080/x", true, false, true},
+      {"http://127.255.0.1/", true, false, true},
+      {"http://LOCALHOST/x", true, false, true},
+      {"http://[::1]:81/x", true, false, true},
+      {"http://horavex.kt/update/horavex-kt.txt", false, false, false},
+      {"http://0.0.0.0/", false, false, false},
+      {"http://128.0.0.1/", false, false, false},
+      {"http://127.0.0.256/", false, false, false},
+      {"http://127.1/", false, false, false},
+      {"http://127.0.0.1.evil.example/", false, false, false},
+      {"http://localhost.evil.example/", false, false, false},
+      {"http://127.0.0.1@evil.example/", false, false, false},
+      {"https://user@horavex.kt/", false, false, false},
+      {"https://horavex.kt:99999/", false, false, false},
+      {"ftp://horavex.kt/", false, false, false},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(IsAllowedSource(r.address), r.source) << r.address;
+    EXPECT_EQ(IsAllowedRedirect("https://horavex.kt/update/horavex-kt.txt", r.address), r.fromHttps) << r.address;
+    EXPECT_EQ(IsAllowedRedirect("http://127.0.0.1/", r.address), r.fromLoopback) << r.address;
+  }
+}
+
+TEST(UpdateSource, ALocationIsReadAgainstTheAddressThatAnswered) {
+  const std::string from = "https://horavex.kt:8443/update/horavex-kt.txt?v=1";
+  const struct {
+    const char* location;
+    const char* resolved;  // "" for none
+  } rows[] = {
+      {"https://mirror.example/x", "https://mirror.example/x"},
+      {"  http://127.0.0.1/x  ", "http://127.0.0.1/x"},
+      {"//mirror.example/x", "https://mirror.example/x"},
+      {"/new/horavex-kt.txt", "https://horavex.kt:8443/new/horavex-kt.txt"},
+      {"moved.txt", "https://horavex.kt:8443/update/moved.txt"},
+      {"ftp://horavex.kt/x", ""},
+      {"file:///C:/x", ""},
+      {"", ""},
+  };
+  for (const auto& r : rows) EXPECT_EQ(ResolveLocation(from, r.location).value_or(""), r.resolved) << r.location;
+  EXPECT_EQ(ResolveLocation("http://127.0.0.1:81", "a.txt").value_or(""), "http://127.0.0.1:81/a.txt");
 }
 
 }  // namespace
