@@ -15,8 +15,8 @@ inline constexpr char kVersionNumber[] = "1.0.1";
 inline constexpr char kWebPage[] = "https://horavex.kt/";
 inline constexpr char kUpdateSource[] = "https://horavex.kt/update/horavex-kt.txt";
 // An administrator or a test may point Updrift.exe at another description
-// with this environment variable (an http:// or https:// address); the
-// clock program itself never sets it.
+// with this environment variable (an https:// address, or an http:// one on
+// this computer's loopback); the clock program itself never sets it.
 inline constexpr char kUpdateSourceVariable[] = "HX_UPDATE_SOURCE";
 
 // The maker's address: error reports are mailed there, and the About

@@ -27,6 +27,7 @@
 #include <wininet.h>
 
 #include <string>
+#include <type_traits>
 
 #include "base/cp1251.h"
 #include "core/product.h"
@@ -86,11 +87,41 @@ struct Fetch {
   bool ok = false;
 };
 
+// The network library, loaded from the system folder when the check
+// starts: a library of its name in the Resource folder must never run in
+// its place, and the libraries a program imports are loaded before any of
+// its own code could stop that.
+struct WinInet {
+  decltype(&InternetOpenW) Open = nullptr;
+  decltype(&InternetOpenUrlW) OpenUrl = nullptr;
+  decltype(&InternetSetOptionW) SetOption = nullptr;
+  decltype(&InternetQueryOptionW) QueryOption = nullptr;
+  decltype(&HttpQueryInfoW) QueryInfo = nullptr;
+  decltype(&InternetReadFile) ReadFile = nullptr;
+  decltype(&InternetCloseHandle) CloseHandle = nullptr;
+
+  // False when the library or one of its functions is missing.
+  bool Load() {
+    HMODULE library = hx::win::LoadSystemLibrary(L"wininet.dll");
+    if (!library) return false;
+    auto find = [library](auto& function, const char* name) {
+      function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+          reinterpret_cast<void*>(GetProcAddress(library, name)));
+      return function != nullptr;
+    };
+    return find(Open, "InternetOpenW") && find(OpenUrl, "InternetOpenUrlW") &&
+           find(SetOption, "InternetSetOptionW") && find(QueryOption, "InternetQueryOptionW") &&
+           find(QueryInfo, "HttpQueryInfoW") && find(ReadFile, "InternetReadFile") &&
+           find(CloseHandle, "InternetCloseHandle");
+  }
+};
+WinInet g_net;
+
 class Internet {
  public:
   explicit Internet(HINTERNET handle) : handle_(handle) {}
   ~Internet() {
-    if (handle_) InternetCloseHandle(handle_);
+    if (handle_) g_net.CloseHandle(handle_);
   }
   Internet(const Internet&) = delete;
   Internet& operator=(const Internet&) = delete;
@@ -104,14 +135,14 @@ class Internet {
 std::string RequestAddress(HINTERNET request) {
   wchar_t url[2100] = L"";
   DWORD size = sizeof url;
-  if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url, &size)) return {};
+  if (!g_net.QueryOption(request, INTERNET_OPTION_URL, url, &size)) return {};
   return Narrow(url);
 }
 
 std::string LocationHeader(HINTERNET request) {
   wchar_t location[2100] = L"";
   DWORD size = sizeof location;
-  if (!HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return {};
+  if (!g_net.QueryInfo(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return {};
   return Narrow(location);
 }
 
@@ -121,15 +152,16 @@ bool IsRedirect(DWORD status) {
 
 DWORD WINAPI RunFetch(void* param) {
   auto* fetch = static_cast<Fetch*>(param);
-  Internet session(InternetOpenW(L"Updrift/1.0.1 (Horavex.KT)", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!g_net.Load()) return 1;
+  Internet session(g_net.Open(L"Updrift/1.0.1 (Horavex.KT)", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session.get()) return 1;
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                        INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
     DWORD ms = kNetworkTimeoutMs;
-    InternetSetOptionW(session.get(), option, &ms, sizeof ms);
+    g_net.SetOption(session.get(), option, &ms, sizeof ms);
   }
   DWORD retries = 1;
-  InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
+  g_net.SetOption(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
 
   // No cache, no cookies, no dialogs: a fresh answer or none. Redirects
   // are read here, so that a disallowed one is never fetched.
@@ -138,12 +170,12 @@ DWORD WINAPI RunFetch(void* param) {
                       INTERNET_FLAG_NO_AUTO_REDIRECT;
   std::string address = fetch->address;
   for (int hop = 0;; ++hop) {
-    Internet request(InternetOpenUrlW(session.get(), Widen(address).c_str(), nullptr, 0, flags, 0));
+    Internet request(g_net.OpenUrl(session.get(), Widen(address).c_str(), nullptr, 0, flags, 0));
     if (!request.get()) return 1;
     // Where the answer came from, whatever the library did on its way.
     if (!hx::IsAllowedRedirect(address, RequestAddress(request.get()))) return 1;
     DWORD status = 0, size = sizeof status;
-    if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    if (!g_net.QueryInfo(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
       return 1;
     if (IsRedirect(status)) {
       const auto next = hx::ResolveLocation(address, LocationHeader(request.get()));
@@ -156,7 +188,7 @@ DWORD WINAPI RunFetch(void* param) {
     char buffer[4096];
     for (;;) {
       DWORD read = 0;
-      if (!InternetReadFile(request.get(), buffer, sizeof buffer, &read)) return 1;
+      if (!g_net.ReadFile(request.get(), buffer, sizeof buffer, &read)) return 1;
       if (read == 0) break;
       if (fetch->body.size() + read > hx::kMaxDescriptionBytes) return 1;
       fetch->body.append(buffer, read);
