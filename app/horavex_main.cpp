@@ -1,7 +1,7 @@
 // Horavex.KT: a floating clock that replaces the taskbar's tray clock.
 #include <windows.h>
 
-#include "ui/main_form.h"
+#include "ui/main_window/main_form.h"
 #include "win32/system_dll.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "panels/panel_layout.h"
-#include "ui/panel_control.h"
+#include "ui/panels_window/panel_control.h"
 
 namespace hx::ui {
 namespace {

@@ -1,6 +1,6 @@
-#include "ui/message_box.h"
+#include "ui/common/message_box.h"
 
-#include "ui/guard.h"
+#include "ui/common/guard.h"
 #include "win32/text.h"
 
 namespace hx::ui {

@@ -1,7 +1,7 @@
-#include "ui/zone_list.h"
+#include "ui/settings_dialog/zone_list.h"
 
 #include "core/zones.h"
-#include "ui/app_state.h"
+#include "ui/main_window/app_state.h"
 #include "win32/text.h"
 
 #ifndef CB_SETMINVISIBLE

@@ -1,4 +1,4 @@
-#include "ui/about_form.h"
+#include "ui/info_dialogs/about_form.h"
 
 #include <windows.h>
 
@@ -13,11 +13,11 @@
 #include "core/product.h"
 #include "core/program_paths.h"
 #include "info/about_page.h"
-#include "ui/app_state.h"
-#include "ui/guard.h"
-#include "ui/info_controls.h"
-#include "ui/modal.h"
-#include "ui/web_view.h"
+#include "ui/main_window/app_state.h"
+#include "ui/common/guard.h"
+#include "ui/info_dialogs/info_controls.h"
+#include "ui/common/modal.h"
+#include "ui/info_dialogs/web_view.h"
 #include "win32/text.h"
 
 namespace hx::ui {

@@ -1,4 +1,4 @@
-#include "ui/panel_editor_form.h"
+#include "ui/settings_dialog/panel_editor_form.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -13,13 +13,13 @@
 #include "panels/clocks_file.h"
 #include "panels/panel_editor.h"
 #include "panels/panel_layout.h"
-#include "ui/app_state.h"
-#include "ui/clocks_form.h"
-#include "ui/guard.h"
-#include "ui/message_box.h"
-#include "ui/modal.h"
-#include "ui/panel_control.h"
-#include "ui/zone_list.h"
+#include "ui/main_window/app_state.h"
+#include "ui/panels_window/clocks_form.h"
+#include "ui/common/guard.h"
+#include "ui/common/message_box.h"
+#include "ui/common/modal.h"
+#include "ui/panels_window/panel_control.h"
+#include "ui/settings_dialog/zone_list.h"
 #include "win32/system.h"
 #include "win32/text.h"
 

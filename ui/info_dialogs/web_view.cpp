@@ -1,4 +1,4 @@
-#include "ui/web_view.h"
+#include "ui/info_dialogs/web_view.h"
 
 #include <exdisp.h>
 #include <ole2.h>

@@ -1,4 +1,4 @@
-#include "ui/panel_control.h"
+#include "ui/panels_window/panel_control.h"
 
 #include <cwchar>
 

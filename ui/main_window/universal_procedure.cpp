@@ -1,13 +1,13 @@
-#include "ui/universal_procedure.h"
+#include "ui/main_window/universal_procedure.h"
 
 #include <optional>
 #include <stdexcept>
 
 #include "core/os_version.h"
 #include "core/product.h"
-#include "ui/app_state.h"
-#include "ui/guard.h"
-#include "ui/message_box.h"
+#include "ui/main_window/app_state.h"
+#include "ui/common/guard.h"
+#include "ui/common/message_box.h"
 #include "win32/system.h"
 #include "win32/text.h"
 

@@ -1,15 +1,15 @@
-#include "ui/settings_panels_tab.h"
+#include "ui/settings_dialog/settings_panels_tab.h"
 
 #include <algorithm>
 #include <string>
 
 #include "core/product.h"
 #include "settings/panel_list.h"
-#include "ui/app_state.h"
-#include "ui/clocks_form.h"
-#include "ui/guard.h"
-#include "ui/message_box.h"
-#include "ui/panel_editor_form.h"
+#include "ui/main_window/app_state.h"
+#include "ui/panels_window/clocks_form.h"
+#include "ui/common/guard.h"
+#include "ui/common/message_box.h"
+#include "ui/settings_dialog/panel_editor_form.h"
 #include "win32/text.h"
 
 namespace hx::ui {

@@ -1,4 +1,4 @@
-#include "ui/newver_form.h"
+#include "ui/info_dialogs/newver_form.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -10,10 +10,10 @@
 #include "base/textfile.h"
 #include "core/product.h"
 #include "core/program_paths.h"
-#include "ui/app_state.h"
-#include "ui/guard.h"
-#include "ui/modal.h"
-#include "ui/settings_form.h"
+#include "ui/main_window/app_state.h"
+#include "ui/common/guard.h"
+#include "ui/common/modal.h"
+#include "ui/settings_dialog/settings_form.h"
 #include "update/update_check.h"
 #include "update/version_notice.h"
 #include "win32/text.h"

@@ -1,4 +1,4 @@
-#include "ui/modal.h"
+#include "ui/common/modal.h"
 
 #include <vector>
 

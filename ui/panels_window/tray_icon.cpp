@@ -1,4 +1,4 @@
-#include "ui/tray_icon.h"
+#include "ui/panels_window/tray_icon.h"
 
 #include <shellapi.h>
 

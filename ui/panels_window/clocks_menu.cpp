@@ -1,4 +1,4 @@
-#include "ui/clocks_menu.h"
+#include "ui/panels_window/clocks_menu.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "core/panels_menu.h"
-#include "ui/about_form.h"
-#include "ui/app_state.h"
-#include "ui/calc_form.h"
-#include "ui/clocks_form.h"
-#include "ui/guard.h"
-#include "ui/main_form.h"
-#include "ui/settings_form.h"
-#include "ui/tray_icon.h"
+#include "ui/info_dialogs/about_form.h"
+#include "ui/main_window/app_state.h"
+#include "ui/calculator/calc_form.h"
+#include "ui/panels_window/clocks_form.h"
+#include "ui/common/guard.h"
+#include "ui/main_window/main_form.h"
+#include "ui/settings_dialog/settings_form.h"
+#include "ui/panels_window/tray_icon.h"
 #include "win32/text.h"
 
 namespace hx::ui {

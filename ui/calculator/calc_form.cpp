@@ -1,4 +1,4 @@
-#include "ui/calc_form.h"
+#include "ui/calculator/calc_form.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "calc/time_calc.h"
-#include "ui/app_state.h"
-#include "ui/guard.h"
-#include "ui/modal.h"
-#include "ui/zone_list.h"
+#include "ui/main_window/app_state.h"
+#include "ui/common/guard.h"
+#include "ui/common/modal.h"
+#include "ui/settings_dialog/zone_list.h"
 #include "win32/system.h"
 #include "win32/text.h"
 #include "win32/zone_rules.h"

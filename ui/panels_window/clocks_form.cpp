@@ -1,4 +1,4 @@
-#include "ui/clocks_form.h"
+#include "ui/panels_window/clocks_form.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -12,14 +12,14 @@
 #include "panels/clocks_file.h"
 #include "panels/panel_layout.h"
 #include "panels/zone_panels.h"
-#include "ui/app_state.h"
-#include "ui/clocks_menu.h"
-#include "ui/guard.h"
-#include "ui/main_form.h"
-#include "ui/message_box.h"
-#include "ui/modal.h"
-#include "ui/panel_control.h"
-#include "ui/tray_icon.h"
+#include "ui/main_window/app_state.h"
+#include "ui/panels_window/clocks_menu.h"
+#include "ui/common/guard.h"
+#include "ui/main_window/main_form.h"
+#include "ui/common/message_box.h"
+#include "ui/common/modal.h"
+#include "ui/panels_window/panel_control.h"
+#include "ui/panels_window/tray_icon.h"
 #include "win32/locale.h"
 #include "win32/shell_windows.h"
 #include "win32/system.h"

@@ -1,4 +1,4 @@
-#include "ui/info_controls.h"
+#include "ui/info_dialogs/info_controls.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "ui/modal.h"
+#include "ui/common/modal.h"
 #include "win32/text.h"
 
 namespace hx::ui {

@@ -1,4 +1,4 @@
-#include "ui/error_form.h"
+#include "ui/common/error_form.h"
 
 #include <windows.h>
 #include <mapi.h>
@@ -9,9 +9,9 @@
 #include "core/error_log.h"
 #include "core/product.h"
 #include "core/program_paths.h"
-#include "ui/app_state.h"
-#include "ui/guard.h"
-#include "ui/modal.h"
+#include "ui/main_window/app_state.h"
+#include "ui/common/guard.h"
+#include "ui/common/modal.h"
 #include "win32/system.h"
 #include "win32/system_dll.h"
 #include "win32/text.h"

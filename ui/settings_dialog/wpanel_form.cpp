@@ -1,4 +1,4 @@
-#include "ui/wpanel_form.h"
+#include "ui/settings_dialog/wpanel_form.h"
 
 #include <algorithm>
 #include <array>
@@ -8,9 +8,9 @@
 
 #include "core/taskbar_clock.h"
 #include "settings/wpanel_choice.h"
-#include "ui/app_state.h"
-#include "ui/guard.h"
-#include "ui/modal.h"
+#include "ui/main_window/app_state.h"
+#include "ui/common/guard.h"
+#include "ui/common/modal.h"
 #include "win32/shell_windows.h"
 #include "win32/text.h"
 

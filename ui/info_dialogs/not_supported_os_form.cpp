@@ -1,4 +1,4 @@
-#include "ui/not_supported_os_form.h"
+#include "ui/info_dialogs/not_supported_os_form.h"
 
 #include <windows.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 
 #include "core/product.h"
-#include "ui/app_state.h"
-#include "ui/guard.h"
-#include "ui/info_controls.h"
-#include "ui/modal.h"
+#include "ui/main_window/app_state.h"
+#include "ui/common/guard.h"
+#include "ui/info_dialogs/info_controls.h"
+#include "ui/common/modal.h"
 #include "win32/text.h"
 
 namespace hx::ui {

@@ -1,4 +1,4 @@
-#include "ui/settings_form.h"
+#include "ui/settings_dialog/settings_form.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -14,14 +14,14 @@
 #include "core/time_format.h"
 #include "panels/panel_layout.h"
 #include "settings/settings_dialog.h"
-#include "ui/app_state.h"
-#include "ui/clocks_form.h"
-#include "ui/guard.h"
-#include "ui/main_form.h"
-#include "ui/modal.h"
-#include "ui/panel_control.h"
-#include "ui/settings_panels_tab.h"
-#include "ui/wpanel_form.h"
+#include "ui/main_window/app_state.h"
+#include "ui/panels_window/clocks_form.h"
+#include "ui/common/guard.h"
+#include "ui/main_window/main_form.h"
+#include "ui/common/modal.h"
+#include "ui/panels_window/panel_control.h"
+#include "ui/settings_dialog/settings_panels_tab.h"
+#include "ui/settings_dialog/wpanel_form.h"
 #include "win32/shell_windows.h"
 #include "win32/system.h"
 #include "win32/text.h"
