@@ -47,6 +47,8 @@ void RunModal(HWND window) {
   if (quit) PostQuitMessage(exitCode);
 }
 
+HWND InnermostModalWindow() { return g_modalWindows.empty() ? nullptr : g_modalWindows.back(); }
+
 void CloseModalWindows() {
   const std::vector<HWND> open = g_modalWindows;
   for (auto w = open.rbegin(); w != open.rend(); ++w)

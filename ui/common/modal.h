@@ -14,6 +14,9 @@ void RunModal(HWND window);
 // so that only what the user confirmed is saved.
 void CloseModalWindows();
 
+// The innermost window that RunModal runs, or nullptr when none runs.
+HWND InnermostModalWindow();
+
 // A window position that centres a client area of the given size, with the
 // window's styles, on the primary screen.
 RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);

@@ -13,7 +13,6 @@
 #include "ui/main_window/app_state.h"
 #include "ui/common/guard.h"
 #include "ui/common/modal.h"
-#include "ui/settings_dialog/settings_form.h"
 #include "update/update_check.h"
 #include "update/version_notice.h"
 #include "win32/text.h"
@@ -310,9 +309,9 @@ void RunNewVersionDialog() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterFormClass(instance);
   NewVerForm form;
-  // Over the settings dialog when the check was asked for there, so the
-  // activation goes back to it.
-  form.owner = SettingsDialogWindow() ? SettingsDialogWindow() : App().mainWindow;
+  // Over the open dialog (the settings dialog, when the check was asked
+  // for there), so the activation goes back to it.
+  form.owner = InnermostModalWindow() ? InnermostModalWindow() : App().mainWindow;
   const RECT r = CenteredWindowRect(kClientWidth, kClientHeight, kStyle, kExStyle);
   HWND window = CreateWindowExW(kExStyle, kClassName, L"Horavex.KT", kStyle, r.left, r.top, r.right - r.left,
                                 r.bottom - r.top, form.owner, nullptr, instance, &form);

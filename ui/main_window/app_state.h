@@ -15,6 +15,12 @@
 
 namespace hx::ui {
 
+// The main window's timers.
+constexpr UINT_PTR kTimerClock = 1;         // at each change of the shown time
+constexpr UINT_PTR kTimerACNV1 = 2;         // update-check poll, every second
+constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
+constexpr UINT_PTR kTimerFollow = 4;        // while on a Windows panel: follows it
+
 struct AppState {
   Path folder;                   // the program folder
   std::string programFile;       // the program file's full path

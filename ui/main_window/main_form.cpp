@@ -18,10 +18,10 @@
 #include "ui/common/guard.h"
 #include "ui/common/message_box.h"
 #include "ui/common/modal.h"
-#include "ui/info_dialogs/newver_form.h"
 #include "ui/info_dialogs/not_supported_os_form.h"
-#include "ui/settings_dialog/settings_form.h"
+#include "ui/main_window/program_settings.h"
 #include "ui/main_window/universal_procedure.h"
+#include "ui/main_window/update_checks.h"
 #include "update/update_check.h"
 #include "win32/locale.h"
 #include "win32/shell_windows.h"
@@ -32,23 +32,9 @@ namespace hx::ui {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormHoravex";
-constexpr UINT_PTR kTimerClock = 1;         // at each change of the shown time
-constexpr UINT_PTR kTimerACNV1 = 2;         // update-check poll, every second
-constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
-constexpr UINT_PTR kTimerFollow = 4;        // while on a Windows panel: follows it
 constexpr UINT kFollowMs = 50;
 constexpr UINT kMsgStartSequence = WM_APP + 1;  // posted once, when the message loop starts
 constexpr int kOffScreen = -32000;
-
-std::string Today() { return win::ShortDateText(win::LocalNow()); }
-
-// --- Calls into the windows and subsystems built on top of this one. ---
-
-// Shows or hides the system tray clock.
-void ApplyTrayClockVisibility(bool hide) {
-  win::SystemShellWindows shell;
-  hx::ApplyTrayClockVisibility(shell, hide);
-}
 
 TaskbarRecreation g_taskbarRecreation;
 
@@ -67,49 +53,6 @@ void FollowWindowsPanel() {
   if (out.mainWindowVisible) ShowWindow(app.mainWindow, *out.mainWindowVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
-// The update check's requests to the program's windows.
-class ProgramUpdateEffects : public UpdateCheckEffects {
- public:
-  // Through the shell, as a user's double click would start it; the
-  // shell's own error box stays away, the check reports a failed start.
-  bool StartChecker() override {
-    const std::wstring file = paths::UpdateChecker(App().folder).wstring();
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOW;
-    return ShellExecuteExW(&info) && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
-  }
-  void RunPoll(bool running) override {
-    if (running) SetTimer(App().mainWindow, kTimerACNV1, 1000, nullptr);
-    else KillTimer(App().mainWindow, kTimerACNV1);
-  }
-  void EnableCheckNow(bool enabled) override { EnableCheckNowButton(enabled); }
-  void ShowStatus(const std::string& text) override { ShowCheckStatusInSettings(text); }
-  // One dialog at a time: while the notice shows, the clock's menu brings
-  // it forward rather than opening.
-  void ShowNewVersionDialog() override {
-    bool& dialogOpen = App().placement.MenuDialogOpen;
-    const bool wasOpen = dialogOpen;
-    dialogOpen = true;
-    try {
-      RunNewVersionDialog();
-    } catch (...) {
-      dialogOpen = wasOpen;
-      throw;
-    }
-    dialogOpen = wasOpen;
-  }
-  void Guarded(const char* code, const std::function<void()>& step) override { Guard(code, step); }
-};
-
-UpdateCheck& TheUpdateCheck() {
-  static FolderUpdateFiles files(paths::ResourceFolder(App().folder));
-  static ProgramUpdateEffects effects;
-  static UpdateCheck check(files, effects, App().CheckStatusText);
-  return check;
-}
 // Finds the local time zone; on failure the zone stays as it was.
 void DetectLocalZone() {
   Guard(kCodeDetectLocalZone, [] { hx::DetectLocalZone(App().registry, win::PlatformZone(), App().localZone); });
@@ -188,71 +131,6 @@ void ClockTimer() {
 void RefreshEverything() {
   App().tick.TimeFormatChanged = true;
   RequestClockRefresh();
-}
-
-}  // namespace
-
-// An opaque panels window is an ordinary window: a layered one costs more to
-// draw, and some window systems lose its content.
-void ApplyOpacity() {
-  HWND clocks = App().clocksWindow;
-  if (!clocks) return;
-  const int alpha = App().settings.EffectiveAlpha();
-  const LONG_PTR exStyle = GetWindowLongPtrW(clocks, GWL_EXSTYLE);
-  if (alpha >= 255) {
-    if (exStyle & WS_EX_LAYERED) SetWindowLongPtrW(clocks, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
-    return;
-  }
-  if (!(exStyle & WS_EX_LAYERED)) SetWindowLongPtrW(clocks, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-  SetLayeredWindowAttributes(clocks, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
-}
-
-// Starts the separate update-check program when a check is due. Whatever
-// stops the start, "Проверить сейчас" comes back.
-void StartUpdateCheck() {
-  Guard(kCodeStartUpdateCheck, [] {
-    const LocaleNames& locale = App().locale;
-    TheUpdateCheck().StartUpdateCheck(App().settings.IntervalAUCheck, win::LocalNow(),
-                           PatternSeparator(locale.shortDateFormat, "."), PatternSeparator(locale.longTimeFormat, ":"));
-  });
-  if (!UpdateCheckRunning()) EnableCheckNowButton(true);
-}
-void ResetUpdateCheck() { TheUpdateCheck().Reset(); }
-bool UpdateCheckRunning() { return TheUpdateCheck().Running(); }
-
-namespace {
-
-PanelsGeometry CurrentPanelsGeometry() {
-  PanelsGeometry g;
-  RECT r{};
-  if (App().clocksWindow) GetWindowRect(App().clocksWindow, &r);
-  g.left = r.left;
-  g.top = r.top;
-  g.width = r.right - r.left;
-  g.height = r.bottom - r.top;
-  g.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  g.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  return g;
-}
-
-void MovePanelsWindow(int left, int top) {
-  if (App().clocksWindow)
-    SetWindowPos(App().clocksWindow, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-std::optional<IniDocument> ReadSettingsFile() {
-  AppState& app = App();
-  bool unread = false;
-  const auto text = ReadSettingsText(paths::SettingsFile(app.folder), unread);
-  SetFileKept(app.kept.settings, unread, kSettingsFileUnreadNotice);
-  if (!text) return std::nullopt;
-  return IniDocument::Parse(*text);
-}
-
-// A kept file is left as it is.
-void WriteSettingsFile(const IniDocument& doc) {
-  if (App().kept.settings) return;
-  WriteTextFileAtomically(paths::SettingsFile(App().folder), doc.Serialize());
 }
 
 // Copies an INI file of an older release from the program folder into
@@ -344,7 +222,7 @@ void RebuildAfterTaskbarCreated() {
   LoadParametrs();
 }
 
-void TimerACNV1Timer() { TheUpdateCheck().Poll(); }
+void TimerACNV1Timer() { PollUpdateCheck(); }
 
 void FormClose() {
   Guard("1.001 - 015.0", [] {
@@ -416,107 +294,11 @@ LRESULT CALLBACK MainFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
   return result;
 }
 
-void ShowAutoLaunchWarning() { ShowSystemWarning(kAutoLaunchFallbackNotice, "Предупреждение..."); }
-
-// Brings the Run value in line with AutoLaunch; reports only a failure of
-// the fallback too.
-void ApplyAutoLaunchSetting() {
-  Guard("1.001 - 008.0", [] {
-    AppState& app = App();
-    const AutoLaunchOutcome out = ApplyAutoLaunch(app.registry, app.settings.AutoLaunch, app.programFile);
-    app.settings.AutoLaunch = out.autoLaunch;
-    if (out.warnUser) ShowAutoLaunchWarning();
-  });
-}
-
 }  // namespace
-
-void ApplyStayOnTop(bool onTop) {
-  for (HWND window : {App().mainWindow, App().clocksWindow})
-    if (window)
-      SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
 
 AppState& App() {
   static AppState state;
   return state;
-}
-
-std::optional<std::string> ReadSettingsText(const Path& file, bool& unread) {
-  unread = false;
-  try {
-    return ReadTextFile(file);
-  } catch (const FileError&) {
-    unread = true;
-    return std::nullopt;
-  }
-}
-
-void SetFileKept(bool& kept, bool keep, const std::string& notice) {
-  const bool becomesKept = keep && !kept;
-  kept = keep;
-  if (!becomesKept) return;
-  MessageBeep(MB_OK);
-  ShowWarningNotice(notice);
-}
-
-void LoadParametrs() {
-  Guard("1.001 - 009.0", [] {
-    AppState& app = App();
-    app.placement.DragAnchorX = 200;
-    app.placement.DragAnchorY = 100;
-    auto doc = ReadSettingsFile();
-    if (!doc) {
-      ApplyMissingFileDefaults(app.settings);
-      ApplyOpacity();
-      return;
-    }
-    const FullLoadOutcome out = LoadAllSettings(*doc, app.settings, CurrentPanelsGeometry(), Today());
-
-    ApplyStayOnTop(app.settings.StayOnTop);
-    // The lock takes its place before the window moves: a locked window
-    // refuses every other place.
-    app.placement.BlockedMove = out.blockedMove;
-    if (out.blockedMove) {
-      app.placement.LockedLeft = out.lockedLeft;
-      app.placement.LockedTop = out.lockedTop;
-    }
-    ApplyTrayClockVisibility(app.settings.HideTrayClock);
-    MovePanelsWindow(out.left, out.top);
-    app.placement.DragAnchorX = out.dragAnchorX;
-    app.placement.DragAnchorY = out.dragAnchorY;
-    ApplyOpacity();
-
-    if (out.documentChanged) WriteSettingsFile(*doc);
-    if (out.repairCount > 0) {
-      MessageBeep(MB_OK);
-      ShowWarningNotice(FullLoadRepairNotice(out.repairCount));
-    }
-    ApplyAutoLaunchSetting();
-  });
-}
-
-void LoadParametrsA() {
-  Guard("1.001 - 010.0", [] {
-    auto doc = ReadSettingsFile();
-    if (!doc) return;
-    const AppearanceLoadOutcome out = LoadAppearanceSettings(*doc, App().settings, Today());
-    if (out.documentChanged) WriteSettingsFile(*doc);
-    if (out.repairCount > 0) {
-      MessageBeep(MB_OK);
-      ShowWarningNotice(AppearanceLoadRepairNotice(out.repairCount));
-    }
-  });
-}
-
-void SaveParametrs() {
-  Guard("1.001 - 011.0", [] {
-    AppState& app = App();
-    const PanelsGeometry g = CurrentPanelsGeometry();
-    const ScreenPoint saved = app.placement.SavedPosition({g.left, g.top});
-    WriteSettingsFile(SaveAllSettings(app.settings, app.placement.BlockedMove, saved.x, saved.y, Today()));
-    ApplyAutoLaunchSetting();
-  });
 }
 
 HWND CreateMainForm(HINSTANCE instance) {
@@ -565,10 +347,6 @@ HWND CreateMainForm(HINSTANCE instance) {
 void RestoreShell() {
   if (App().settings.HideTrayClock) ApplyTrayClockVisibility(false);
   CloseClocksForm();
-}
-
-void RequestClockRefresh() {
-  if (App().mainWindow) SetTimer(App().mainWindow, kTimerClock, USER_TIMER_MINIMUM, nullptr);
 }
 
 void FinishProgram() {

@@ -15,7 +15,7 @@
 #include "ui/main_window/app_state.h"
 #include "ui/panels_window/clocks_menu.h"
 #include "ui/common/guard.h"
-#include "ui/main_window/main_form.h"
+#include "ui/main_window/program_settings.h"
 #include "ui/common/message_box.h"
 #include "ui/common/modal.h"
 #include "ui/panels_window/panel_control.h"

@@ -7,23 +7,17 @@
 #include <vector>
 
 #include "core/panels_menu.h"
-#include "ui/info_dialogs/about_form.h"
 #include "ui/main_window/app_state.h"
-#include "ui/calculator/calc_form.h"
-#include "ui/panels_window/clocks_form.h"
 #include "ui/common/guard.h"
-#include "ui/main_window/main_form.h"
-#include "ui/settings_dialog/settings_form.h"
+#include "ui/common/modal.h"
+#include "ui/main_window/program_settings.h"
 #include "ui/panels_window/tray_icon.h"
 #include "win32/text.h"
 
 namespace hx::ui {
 namespace {
 
-// --- Dialogs opened from the menu, shown modally. ---
-void ShowTimeCalculator() { RunTimeCalculator(); }
-void ShowSettingsDialog() { RunSettingsDialog(); }
-void ShowAboutDialog() { RunAboutDialog(); }
+PanelsMenuDialogs g_dialogs;
 
 // The window a person answers now while a menu dialog shows: modal windows
 // leave only the innermost dialog (or its message box) enabled.
@@ -41,7 +35,7 @@ BOOL CALLBACK FindAnsweringWindow(HWND window, LPARAM param) {
 void BringAnsweringWindowToFront() {
   HWND dialog = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindAnsweringWindow, reinterpret_cast<LPARAM>(&dialog));
-  if (!dialog) dialog = SettingsDialogWindow();
+  if (!dialog) dialog = InnermostModalWindow();
   if (!dialog) return;
   BringToFront(dialog);
   SetForegroundWindow(dialog);
@@ -76,8 +70,8 @@ RECT WindowRectOf(HWND window) {
 
 // Runs a dialog of the menu; while it shows, the window stays out of the
 // tray.
-template <typename Dialog>
-void RunMenuDialog(Dialog dialog) {
+void RunMenuDialog(void (*dialog)()) {
+  if (!dialog) return;
   PlacementState& placement = App().placement;
   placement.MenuDialogOpen = true;
   try {
@@ -126,11 +120,10 @@ void RunCommand(HWND window, PanelsCommand command, bool checked) {
       break;
     }
     case PanelsCommand::TimeCalculator:
-      RunMenuDialog(ShowTimeCalculator);
+      RunMenuDialog(g_dialogs.timeCalculator);
       break;
     case PanelsCommand::Settings:
-      RunMenuDialog(ShowSettingsDialog);
-      Borders(true);
+      RunMenuDialog(g_dialogs.settings);
       break;
     case PanelsCommand::DateTimeSettings:
       OpenWithShell(L"timedate.cpl", SW_HIDE);
@@ -139,10 +132,10 @@ void RunCommand(HWND window, PanelsCommand command, bool checked) {
       OpenWithShell(app.folder.wstring() + L"\\Help\\index.htm", SW_SHOW);
       break;
     case PanelsCommand::About:
-      RunMenuDialog(ShowAboutDialog);
+      RunMenuDialog(g_dialogs.about);
       break;
     case PanelsCommand::Close:
-      ClocksCloseCommand();
+      SendMessageW(window, WM_CLOSE, 0, 0);  // the panels window's close command
       break;
     case PanelsCommand::None:
       break;
@@ -150,6 +143,8 @@ void RunCommand(HWND window, PanelsCommand command, bool checked) {
 }
 
 }  // namespace
+
+void SetPanelsMenuDialogs(const PanelsMenuDialogs& dialogs) { g_dialogs = dialogs; }
 
 void ShowPanelsMenu(HWND window, POINT at, bool fromTrayIcon, bool embedded) {
   // One dialog at a time, and the program is not closed under it: the menu

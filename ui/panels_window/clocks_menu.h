@@ -6,6 +6,15 @@
 
 namespace hx::ui {
 
+// The dialogs the menu opens. The program's entry point gives them, so that
+// the panels window needs none of the dialogs' code.
+struct PanelsMenuDialogs {
+  void (*settings)() = nullptr;        // "Настройки программы..."
+  void (*timeCalculator)() = nullptr;  // the time calculator
+  void (*about)() = nullptr;           // "О программе..."
+};
+void SetPanelsMenuDialogs(const PanelsMenuDialogs& dialogs);
+
 // Opens the menu at screen point `at` and runs the chosen command.
 // `fromTrayIcon` adds "В левый-верхний угол"; `embedded` (the window lives
 // on a Windows panel) disables the items that would move it off it.

@@ -1,5 +1,6 @@
 #include "ui/settings_dialog/settings_form.h"
 
+#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -17,7 +18,8 @@
 #include "ui/main_window/app_state.h"
 #include "ui/panels_window/clocks_form.h"
 #include "ui/common/guard.h"
-#include "ui/main_window/main_form.h"
+#include "ui/main_window/program_settings.h"
+#include "ui/main_window/update_checks.h"
 #include "ui/common/modal.h"
 #include "ui/panels_window/panel_control.h"
 #include "ui/settings_dialog/settings_panels_tab.h"
@@ -70,6 +72,8 @@ const std::array<const char*, 8> kDateFormatItems = {" dd.MM.yy",   " dd-MM-yy",
                                                      " d.M.yy",     " d-M-yy ",  " yyyy.MM.dd", " yyyy-MM-dd"};
 const std::array<const char*, 7> kIntervalItems = {"1", "3", "5", "10", "15", "20", "30"};
 
+HWND SettingsDialogWindow();
+
 // The dialog's requests to the program's windows.
 class ProgramEffects : public SettingsEffects {
  public:
@@ -106,8 +110,18 @@ class ProgramEffects : public SettingsEffects {
   void ShowMainWindow() override { ShowWindow(App().mainWindow, SW_SHOWNOACTIVATE); }
 };
 
+// While the dialog is open it shows the update check's state: its status
+// bar has the status, and "Проверить сейчас" is enabled only while no
+// check runs.
+class CheckStatusDisplay : public UpdateCheckListener {
+ public:
+  void UpdateStatusChanged(const std::string& text) override;
+  void CheckNowAllowed(bool allowed) override;
+};
+
 struct SettingsForm {
   ProgramEffects effects;
+  CheckStatusDisplay checkStatus;
   SettingsSession session{{App().settings, App().panels, App().placement, App().SettingsOpen, App().RecreatePanels,
                            App().PanelsRecreated, App().tick.TimeFormatChanged, App().kept},
                           effects};
@@ -127,6 +141,8 @@ struct SettingsForm {
 };
 
 SettingsForm* g_form = nullptr;
+
+HWND SettingsDialogWindow() { return g_form ? g_form->window : nullptr; }
 
 int PointsToPixels(int points) {
   HDC screen = GetDC(nullptr);
@@ -218,6 +234,13 @@ void CheckBox10Click() {
     EnableWindow(Control(kTrackBar4), on);
   });
 }
+
+void CheckStatusDisplay::UpdateStatusChanged(const std::string& text) {
+  if (!g_form || !g_form->StatusBar1) return;
+  SendMessageW(g_form->StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(win::Widen(text).c_str()));
+}
+
+void CheckStatusDisplay::CheckNowAllowed(bool allowed) { EnableWindow(Control(kButtonACNV), allowed); }
 
 void ComboBox1Change() {
   Guard("1.004 - 008.0", [] { g_form->session.SetAutoLaunch(ComboIndex(kComboBox1)); });
@@ -511,7 +534,8 @@ void FormCreate(HWND window) {
   f.LoadingControls = true;
   CreateControls(window);
   if (UpdateCheckRunning()) EnableWindow(Control(kButtonACNV), FALSE);
-  ShowCheckStatusInSettings(App().CheckStatusText);
+  f.checkStatus.UpdateStatusChanged(App().CheckStatusText);
+  ListenToUpdateCheck(&f.checkStatus);
 
   if (s.AlphaUsed == 0) SetCheckFromProgram(kCheckBox10, false);
   SendMessageW(Control(kTrackBar4), TBM_SETPOS, TRUE, s.AlphaSet);
@@ -672,6 +696,7 @@ LRESULT CALLBACK SettingsFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
       // not stay hidden after the program.
       if (!g_form->closing)
         Guard("1.004 - 003.0", [] { g_form->effects.SetTrayClockHidden(App().settings.HideTrayClock, false); });
+      ListenToUpdateCheck(nullptr);
       App().SettingsOpen = false;
       return 0;
   }
@@ -718,21 +743,13 @@ void RunSettingsDialog() {
     throw std::runtime_error("cannot create the settings dialog");
   }
   RunModal(window);
+  // The panels may have been rebuilt meanwhile: their bevels follow the
+  // settings again.
+  Borders(true);
   DeleteObject(form->font);
   DeleteObject(form->boldFont);
   DeleteObject(form->previewFont);
   g_form = nullptr;
-}
-
-HWND SettingsDialogWindow() { return g_form ? g_form->window : nullptr; }
-
-void ShowCheckStatusInSettings(const std::string& text) {
-  if (!g_form || !g_form->StatusBar1) return;
-  SendMessageW(g_form->StatusBar1, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(win::Widen(text).c_str()));
-}
-
-void EnableCheckNowButton(bool enabled) {
-  if (g_form) EnableWindow(Control(kButtonACNV), enabled);
 }
 
 }  // namespace hx::ui
