@@ -25,7 +25,16 @@ constexpr int kClientHeight = 172;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-enum ControlId { kLabel1 = 101, kLabel2, kLabel6, kLabel3, kLabel5, kButton4 = 201, kButton3, kButton2 };
+enum ControlId {
+  kLabel1 = 101,  // the heading: an error in the program
+  kLabel2,        // the internal error code
+  kLabel6,        // the apology
+  kLabel3,        // the advice to reinstall
+  kLabel5,        // "choose what to do"
+  kButton4 = 201, // "Сообщить автору...": mail the log to the maker
+  kButton3,       // "Игнорировать": go on
+  kButton2,       // "Закрыть программу": end the program
+};
 
 bool g_dialogOpen = false;
 

@@ -42,14 +42,14 @@ enum ControlId {
   kPanel1 = 101,  // the page
   kPageText,      // the page as plain text, where no browser shows it
   kPanel2,        // holds the memos
-  kMemo1,
-  kMemo2,
-  kMemo3,
-  kLabel3,
-  kLabelHTTP,
-  kLabel1,
-  kLabelEMail,
-  kPanel3,  // the strip at the bottom
+  kMemo1,         // what the program does
+  kMemo2,         // the version of Windows it runs on
+  kMemo3,         // the systems it is made for
+  kLabel3,        // the web site's caption
+  kLabelHTTP,     // the web site's link
+  kLabel1,        // "E-mail:"
+  kLabelEMail,    // the maker's mail link
+  kPanel3,        // the strip at the bottom: origin and date of issue
 };
 
 // Layout, in client pixels; heights follow the font's line height.
@@ -84,6 +84,7 @@ struct AboutForm {
   HBRUSH memoBrush = CreateSolidBrush(kSkyBlue);
   HBRUSH pageBrush = CreateSolidBrush(kPageColour);
   bool created = false;
+  // The web site's and the maker's mail links, the bottom strip, OK.
   HWND LabelHTTP = nullptr, LabelEMail = nullptr, Panel3 = nullptr, ButtonOk = nullptr;
   std::unique_ptr<WebView> browser;
 

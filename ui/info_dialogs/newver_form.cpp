@@ -30,7 +30,15 @@ constexpr int kMargin = 12;
 constexpr int kIconSize = 48;
 constexpr UINT_PTR kHoverTimer = 1;  // notices the mouse leaving the link
 
-enum ControlId { kLabel1 = 101, kLabeledEdit1, kLabeledEdit2, kMemo1, kLabel4, kButton2, kButton1 = IDOK };
+enum ControlId {
+  kLabel1 = 101,  // the heading: a new version is out
+  kLabeledEdit1,  // the new version's number
+  kLabeledEdit2,  // its date
+  kMemo1,         // its list of changes
+  kLabel4,        // the link to its web page
+  kButton2,       // "Напомнить при следующем запуске": remind me at the next start
+  kButton1 = IDOK,
+};
 
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 constexpr COLORREF kLinkHoverColour = RGB(255, 0, 0);

@@ -20,7 +20,14 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr COLORREF kYellow = RGB(255, 255, 0);
 
-enum ControlId { kPanel1 = 101, kMemo1, kMemo3, kMemo2, kLabel3, kLabelHTTP };
+enum ControlId {
+  kPanel1 = 101,  // holds the memos
+  kMemo1,         // "not compatible with your Windows"
+  kMemo3,         // the systems the program is made for
+  kMemo2,         // the version of Windows found
+  kLabel3,        // the web site's caption
+  kLabelHTTP,     // the web site's link
+};
 
 // Layout, in client pixels; heights follow the font's line height.
 constexpr int kClientWidth = 400;
@@ -55,6 +62,7 @@ struct NotSupportedOSForm {
   HICON smallIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"NOTICEICON", IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   bool created = false;
+  // The version of Windows found, the web site's link, OK.
   HWND Memo2 = nullptr, LabelHTTP = nullptr, ButtonOk = nullptr;
 
   NotSupportedOSForm() = default;

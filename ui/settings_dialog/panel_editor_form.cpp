@@ -31,19 +31,19 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 enum ControlId {
-  kGroupBox1 = 101,
-  kLabeledEdit1,
-  kLabel,
-  kPanelFrame,
-  kPanel3,
-  kPanel6,
-  kPanel11,
-  kPanel4,
-  kPanel2,
-  kPanel5,
-  kGroupBox2,
-  kComboBox1,
-  kBitBtn1,
+  kGroupBox1 = 101,  // "Внешний вид": the look group
+  kLabeledEdit1,     // the panel's caption ("Заголовок")
+  kLabel,            // the caption edit's label
+  kPanelFrame,       // the preview panel's frame
+  kPanel3,           // preview: the caption line
+  kPanel6,           // preview: the time line
+  kPanel11,          // colour swatch: caption background
+  kPanel4,           // colour swatch: caption text
+  kPanel2,           // colour swatch: time-line background
+  kPanel5,           // colour swatch: time-line text
+  kGroupBox2,        // "Время": the time zone group
+  kComboBox1,        // the time zone list
+  kBitBtn1,          // help
 };
 
 // Layout, in client pixels. The preview is a panel of the panels window at
@@ -81,10 +81,11 @@ struct SignForm {
   std::optional<PanelEditor> editor;
   bool accepted = false;
   bool created = false;
-  HWND LabeledEdit1 = nullptr;
-  HWND Panel3 = nullptr, Panel6 = nullptr;
+  HWND LabeledEdit1 = nullptr;               // the caption
+  HWND Panel3 = nullptr, Panel6 = nullptr;  // the preview's caption and time lines
+  // Colour swatches: caption background and text, time-line background and text.
   HWND Panel11 = nullptr, Panel4 = nullptr, Panel2 = nullptr, Panel5 = nullptr;
-  HWND ComboBox1 = nullptr;
+  HWND ComboBox1 = nullptr;  // the time zone list
   HWND lastFocus = nullptr;
   HFONT font = nullptr;         // Tahoma 8 pt, the dialog's
   HFONT editFont = nullptr;     // 10 pt, the caption edit's

@@ -33,15 +33,15 @@ constexpr int kMemoMarginY = 7;
 // The edge choices take the identifiers kRadioButton1 + edge number, so
 // CheckRadioButton covers them as one range.
 enum ControlId {
-  kMemo1 = 100,
-  kRadioButton1 = 101,  // top
-  kRadioButton2,        // bottom
-  kRadioButton3,        // left
-  kRadioButton4,        // right
-  kCheckBox1 = 110,
-  kBitBtn1,
-  kButton1 = IDOK,
-  kButtonOk = IDCANCEL,
+  kMemo1 = 100,         // the explanation at the top
+  kRadioButton1 = 101,  // edge choice: top
+  kRadioButton2,        // edge choice: bottom
+  kRadioButton3,        // edge choice: left
+  kRadioButton4,        // edge choice: right
+  kCheckBox1 = 110,     // "Удерживать на панели": keep the window against the edge
+  kBitBtn1,             // help
+  kButton1 = IDOK,      // "Ок"
+  kButtonOk = IDCANCEL, // "Отмена" (the designer's name, despite its text)
 };
 
 // The lines end as they do on purpose: the first and seventh keep a blank.
