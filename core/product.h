@@ -1,14 +1,17 @@
 // What the clock program calls itself, in one place.
 #pragma once
 
+// HX_VERSION and HX_VERSION_NUMBER, made from the file VERSION.
+#include "core/product_version.h"
+
 namespace hx::product {
 
 inline constexpr char kName[] = "Horavex.KT";
-inline constexpr char kVersion[] = "1.0.1.2k.ru";
-inline constexpr char kNameAndVersion[] = "Horavex.KT 1.0.1.2k.ru";
+inline constexpr char kVersion[] = HX_VERSION;
+inline constexpr char kNameAndVersion[] = "Horavex.KT " HX_VERSION;
 inline constexpr char kSettingsFormatVersion[] = "01.00";
 // This release as a number that newer versions are compared with.
-inline constexpr char kVersionNumber[] = "1.0.1";
+inline constexpr char kVersionNumber[] = HX_VERSION_NUMBER;
 
 // The program's web page, and the version description of the newest release
 // that Updrift.exe reads (its format: update/version_notice.h).
@@ -28,7 +31,7 @@ inline constexpr char kWebAddress[] = "http://www.horavex.kt/";
 // Names of the single-instance mutexes: an older release, this release,
 // and the name every release from this one on holds.
 inline constexpr char kMutexOlderRelease[] = "Horavex.KT 1.0.0";
-inline constexpr char kMutexThisRelease[] = "Horavex.KT 1.0.1";
+inline constexpr char kMutexThisRelease[] = "Horavex.KT " HX_VERSION_NUMBER;
 inline constexpr char kMutexAnyRelease[] = "Horavex.KT";
 
 // Window messages between the program, a second start and the uninstaller.

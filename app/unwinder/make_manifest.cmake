@@ -2,8 +2,9 @@
 # uninstaller itself does when it finds the template in its folder: the
 # template's lines, "[InstallFiles]", then every file of the folder tree,
 # depth first, a folder's files in the order NTFS gives them (names sorted
-# without regard to case). Usage:
-#   cmake -DDIR=<program folder> -DTEMPLATE=<template> -P make_manifest.cmake
+# without regard to case). The template's @HX_VERSION@ becomes the release's
+# version. Usage:
+#   cmake -DDIR=<program folder> -DTEMPLATE=<template> -DHX_VERSION=<version> -P make_manifest.cmake
 cmake_minimum_required(VERSION 3.20)
 
 # Drops one final CR LF.
@@ -47,6 +48,7 @@ function(list_folder folder prefix out)
 endfunction()
 
 file(READ ${TEMPLATE} template)
+string(CONFIGURE "${template}" template @ONLY)
 # CMake's reading loses the CRs; the template's lines all end with CR LF.
 string(REPLACE "\r" "" template "${template}")
 string(REPLACE "\n" "\r\n" template "${template}")
