@@ -3,15 +3,12 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <map>
-
 #include "base/textfile.h"
 #include "core/product.h"
 #include "core/program_paths.h"
 #include "core/taskbar_clock.h"
 #include "panels/clocks_file.h"
 #include "panels/panel_layout.h"
-#include "panels/zone_panels.h"
 #include "ui/main_window/app_state.h"
 #include "ui/panels_window/clocks_menu.h"
 #include "ui/common/guard.h"
@@ -20,186 +17,29 @@
 #include "ui/common/modal.h"
 #include "ui/panels_window/panel_control.h"
 #include "ui/panels_window/tray_icon.h"
-#include "win32/locale.h"
 #include "win32/shell_windows.h"
 #include "win32/system.h"
-#include "win32/text.h"
 
 namespace hx::ui {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormClocks";
 
-// The three controls of a zone panel: "Panel_i", "PanelC_i" and "PanelT_i".
-struct ZoneControls {
-  HWND frame = nullptr;
-  HWND caption = nullptr;
-  HWND value = nullptr;
-};
-
-// The window's controls and resources. Zone panels are kept by their
-// record's index in the panel list.
+// The window itself; its panels live in clock_panels.
 struct ClocksForm {
   HWND window = nullptr;
-  HWND Panel10 = nullptr;  // container of every frame
-  HWND Panel1 = nullptr, Panel3 = nullptr, Panel6 = nullptr;  // system time
-  HWND Panel2 = nullptr, Panel4 = nullptr, Panel5 = nullptr;  // date
-  std::map<size_t, ZoneControls> zones;
-  HWND tooltip = nullptr;
-  HFONT captionFont = nullptr;  // Tahoma 10 pt
-  HFONT fixedValueFont = nullptr;  // Tahoma 9 pt
-  bool PanelsCreated = false;
-  bool FirstRefreshDone = false;
   bool embedded = false;  // made to live on a Windows panel
 };
 
 ClocksForm g_form;
 
-COLORREF Colour(int value) { return static_cast<COLORREF>(value) & 0x00FFFFFF; }
-
 ScreenSize ScreenNow() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
-int PointsToPixels(int points) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
-// Hints: shown after 100 ms and kept while the mouse stays; PlaceHint puts
-// each one beside the clock.
-HWND CreateHintWindow(HWND owner) {
-  HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 100);
-  SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 32767);
-  SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 400);
-  return tip;
-}
-
-// A hint about to show goes below the panels window, or above it, never over
-// it: placed by the mouse as usual it could cover a panel, and a press there
-// would reach the hint instead of the clock. TRUE tells the hint it is placed.
-LRESULT PlaceHint(HWND hint) {
-  RECT own{}, clock{};
-  GetWindowRect(hint, &own);
-  GetWindowRect(g_form.window, &clock);
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  const ScreenPoint at = HintPosition({clock.left, clock.top, clock.right, clock.bottom},
-                                      {own.right - own.left, own.bottom - own.top}, cursor.x, ScreenNow());
-  SetWindowPos(hint, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return TRUE;
-}
-
-TOOLINFOW HintInfo(HWND control, wchar_t* text) {
-  TOOLINFOW info{};
-  info.cbSize = TTTOOLINFOW_V2_SIZE;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = g_form.window;
-  info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = text;
-  return info;
-}
-
-void AddHint(HWND control) {
-  wchar_t empty[] = L"";
-  TOOLINFOW info = HintInfo(control, empty);
-  SendMessageW(g_form.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-void SetHint(HWND control, const std::string& hint) {
-  std::wstring text = win::Widen(hint);
-  TOOLINFOW info = HintInfo(control, text.data());
-  SendMessageW(g_form.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-void RemoveHint(HWND control) {
-  TOOLINFOW info = HintInfo(control, nullptr);
-  SendMessageW(g_form.tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-PanelLook LineLook(int background, int text, HFONT font, bool sunken) {
-  return {Colour(background), Colour(text), font, LineBevels(sunken)};
-}
-
-PanelLook FrameLook() { return {GetSysColor(COLOR_BTNFACE), 0, nullptr, FrameBevels(App().settings.BorderA)}; }
-
-void CreateFixedPanels() {
-  const ProgramSettings& s = App().settings;
-  const FixedPanelLook system = FirstStartSystemLook();
-  const FixedPanelLook date = FirstStartDateLook();
-  const PanelRect frame1{0, 0, kPanelWidth, kPanelHeight}, frame2{kPanelWidth, 0, kPanelWidth, kPanelHeight};
-  g_form.Panel10 = CreatePanelControl(g_form.window, {0, 0, 2 * kPanelWidth, kPanelHeight},
-                                      {GetSysColor(COLOR_BTNFACE), 0, nullptr, {}}, L"");
-  g_form.Panel1 = CreatePanelControl(g_form.Panel10, frame1, FrameLook(), L"");
-  g_form.Panel3 = CreatePanelControl(
-      g_form.Panel1, kCaptionLineRect,
-      LineLook(system.captionBackground, system.captionText, g_form.captionFont, s.BorderC),
-      win::Widen(system.name).c_str());
-  g_form.Panel6 = CreatePanelControl(
-      g_form.Panel1, kValueLineRect,
-      LineLook(system.valueBackground, system.valueText, g_form.fixedValueFont, s.BorderT), L"");
-  g_form.Panel2 = CreatePanelControl(g_form.Panel10, frame2, FrameLook(), L"");
-  g_form.Panel4 = CreatePanelControl(
-      g_form.Panel2, kCaptionLineRect, LineLook(date.captionBackground, date.captionText, g_form.captionFont, s.BorderC),
-      win::Widen(date.name).c_str());
-  g_form.Panel5 = CreatePanelControl(
-      g_form.Panel2, kValueLineRect, LineLook(date.valueBackground, date.valueText, g_form.fixedValueFont, s.BorderT),
-      L"");
-  AddHint(g_form.Panel6);
-  AddHint(g_form.Panel5);
-}
-
-// The look a fixed panel has now, for the default records.
-FixedPanelLook LookOfFixedPanel(HWND caption, HWND value) {
-  const PanelLook c = GetPanelLook(caption), v = GetPanelLook(value);
-  wchar_t name[128];
-  GetWindowTextW(caption, name, 128);
-  return {win::Narrow(name), static_cast<int>(c.background), static_cast<int>(v.background),
-          static_cast<int>(c.text), static_cast<int>(v.text)};
-}
-
-void ApplyFixedRecord(const ClockPanel& record, HWND frame, HWND caption, HWND value, const PanelRect& rect) {
-  PanelLook c = GetPanelLook(caption), v = GetPanelLook(value);
-  c.background = Colour(record.BGColor1);
-  c.text = Colour(record.Color1);
-  v.background = Colour(record.BGColor2);
-  v.text = Colour(record.Color2);
-  SetPanelLook(caption, c);
-  SetPanelLook(value, v);
-  SetWindowTextW(caption, win::Widen(record.Name).c_str());
-  SetWindowPos(frame, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ShowWindow(frame, record.Visible ? SW_SHOWNA : SW_HIDE);
-}
-
-ZoneControls CreateZonePanel(const ClockPanel& record, const PanelRect& rect) {
-  const ProgramSettings& s = App().settings;
-  ZoneControls z;
-  z.frame = CreatePanelControl(g_form.Panel10, rect, FrameLook(), L"");
-  z.caption = CreatePanelControl(z.frame, kCaptionLineRect,
-                                 LineLook(record.BGColor1, record.Color1, g_form.captionFont, s.BorderC),
-                                 win::Widen(record.Name).c_str());
-  z.value = CreatePanelControl(z.frame, kValueLineRect,
-                               LineLook(record.BGColor2, record.Color2, g_form.captionFont, s.BorderT), L"");
-  AddHint(z.value);
-  ShowWindow(z.frame, record.Visible ? SW_SHOWNA : SW_HIDE);
-  return z;
-}
-
-// The window takes exactly the size of its visible panels.
-void FitWindowToPanels(int width, int height) {
-  SetWindowPos(g_form.Panel10, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(g_form.window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 // Builds the default two-record list from the fixed panels' look, saves it
 // and shows it.
 void Nullloading() {
   Guard(kCodeNullloading, [] {
-    App().panels = DefaultPanels(LookOfFixedPanel(g_form.Panel3, g_form.Panel6),
-                                 LookOfFixedPanel(g_form.Panel4, g_form.Panel5));
+    App().panels = DefaultPanelsFromFixedPanels();
     SaveClocks();
     ProcessingClocksPanels();
   });
@@ -212,10 +52,6 @@ void ClearOldPanels() {
   });
 }
 
-// Adds the notification-area icon.
-void AddTrayIcon() {
-  Guard("1.012 - 003.0", [] { ui::AddTrayIcon(g_form.window); });
-}
 // Removes the notification-area icon.
 void RemoveTrayIcon() { ui::RemoveTrayIcon(g_form.window); }
 
@@ -344,22 +180,13 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_DESTROY:
       Guard("1.012 - 028.0", [] { RemoveTrayIcon(); });
-      DeleteObject(g_form.captionFont);
-      DeleteObject(g_form.fixedValueFont);
-      if (g_form.tooltip) DestroyWindow(g_form.tooltip);
+      ReleasePanels();
       g_form = ClocksForm{};
       App().clocksWindow = nullptr;
       return 0;
   }
   if (msg != 0 && msg == App().TaskbarCreatedMessage) RetryTrayIcon();
   return DefWindowProcW(window, msg, wParam, lParam);
-}
-
-// The catalogue's zone rules the panels follow, read once per zone. A new
-// panel list reads them afresh, so a catalogue updated meanwhile is seen.
-ZoneRuleCache& PanelZoneRules() {
-  static ZoneRuleCache cache(App().registry);
-  return cache;
 }
 
 }  // namespace
@@ -401,11 +228,8 @@ HWND CreateClocksForm() {
     if (const auto top = app.placement.ReturnFromHidden())
       SetWindowPos(window, nullptr, r.left, *top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  g_form.captionFont = CreateTahoma(PointsToPixels(10));
-  g_form.fixedValueFont = CreateTahoma(PointsToPixels(9));
-  g_form.tooltip = CreateHintWindow(window);
   App().clocksWindow = window;
-  CreateFixedPanels();
+  CreateFixedPanels(window);
 
   // Every start rewrites the file in its normal form.
   LoadClocks();
@@ -459,97 +283,6 @@ void SaveClocks() {
                                 .Serialize());
   });
 }
-
-void ProcessingClocksPanels() {
-  Guard(kCodeProcessingClocksPanels, [] {
-    AppState& app = App();
-    g_form.PanelsCreated = true;
-    PanelZoneRules().Clear();
-    const PanelsLayout layout = LayoutPanels(app.panels, app.settings.Vertical);
-    for (const PanelPlacement& p : layout.panels) {
-      const ClockPanel& record = app.panels[p.index];
-      switch (record.SysFlag) {
-        case kSystemTimePanel:
-          ApplyFixedRecord(record, g_form.Panel1, g_form.Panel3, g_form.Panel6, p.frame);
-          break;
-        case kDatePanel:
-          ApplyFixedRecord(record, g_form.Panel2, g_form.Panel4, g_form.Panel5, p.frame);
-          break;
-        default:
-          g_form.zones[p.index] = CreateZonePanel(record, p.frame);
-          break;
-      }
-    }
-    FitWindowToPanels(layout.width, layout.height);
-    ShowWindow(g_form.window, SW_SHOWNA);
-    app.tick.TimeFormatChanged = true;  // the clock work fills every line, at once
-    RequestClockRefresh();
-    Borders(false);
-  });
-}
-
-void DeleteOldPanels() {
-  Guard(kCodeDeleteOldPanels, [] {
-    if (!g_form.PanelsCreated) return;
-    ShowWindow(g_form.window, SW_HIDE);
-    for (auto& [index, z] : g_form.zones) {
-      RemoveHint(z.value);
-      DestroyWindow(z.frame);  // its lines go with it
-    }
-    g_form.zones.clear();
-    g_form.PanelsCreated = false;
-  });
-}
-
-void Borders(bool all) {
-  Guard(kCodeBorders, [all] {
-    const ProgramSettings& s = App().settings;
-    if (all) {
-      for (auto& [index, z] : g_form.zones) {
-        SetPanelBevels(z.value, LineBevels(s.BorderT));
-        SetPanelBevels(z.caption, LineBevels(s.BorderC));
-        SetPanelBevels(z.frame, FrameBevels(s.BorderA));
-      }
-    }
-    for (HWND value : {g_form.Panel5, g_form.Panel6}) SetPanelBevels(value, LineBevels(s.BorderT));
-    for (HWND caption : {g_form.Panel3, g_form.Panel4}) SetPanelBevels(caption, LineBevels(s.BorderC));
-    for (HWND frame : {g_form.Panel1, g_form.Panel2}) SetPanelBevels(frame, FrameBevels(s.BorderA));
-  });
-}
-
-void ShowClockText(const wchar_t* text) {
-  if (g_form.Panel6) SetPanelText(g_form.Panel6, text);
-}
-
-void ShowDate(const std::string& date, const std::string& longDate) {
-  if (!g_form.Panel5) return;
-  SetPanelText(g_form.Panel5, win::Widen(date).c_str());
-  SetHint(g_form.Panel5, longDate);
-  SetHint(g_form.Panel6, longDate);
-}
-
-void ProcessingPanelsTimeA(const DateTime& now) {
-  Guard(kCodeProcessingPanelsTimeA, [&] {
-    AppState& app = App();
-    const int localOffset = LocalUtcOffset(app.localZone, win::CurrentUtcBias());
-    const ZoneRuleLookup rules = [](const std::string& key) { return PanelZoneRules().Find(key); };
-    // Each zone's offset is worked out anew from this minute's universal
-    // time, so a zone's clock change shows from the minute it happens.
-    for (const ZonePanelTime& zone : ComputeZonePanelTimes(app.panels, now, localOffset, app.settings.PmAmFormat,
-                                                           app.settings.FormatDate, app.locale, rules)) {
-      const auto it = g_form.zones.find(zone.index);
-      if (it == g_form.zones.end()) continue;
-      SetPanelText(it->second.value, win::Widen(zone.text).c_str());
-      SetHint(it->second.value, zone.hint);
-    }
-    if (!g_form.FirstRefreshDone) {
-      g_form.FirstRefreshDone = true;
-      AddTrayIcon();
-    }
-  });
-}
-
-bool PanelsCreated() { return g_form.PanelsCreated; }
 
 void ClocksCloseCommand() {
   Guard("1.012 - 021.0", [] {

@@ -1,13 +1,13 @@
-// The panels window TFormClocks: the visible clock. It shows one panel per
-// visible record of the panel list: the fixed system-time panel (Panel1
-// with Panel3 and Panel6), the fixed date panel (Panel2 with Panel4 and
-// Panel5) and a frame with two lines for every zone panel.
+// The panels window TFormClocks: the visible clock, a borderless window
+// that shows one panel per visible record of the panel list. The window,
+// its mouse, its tray icon and the clocks file are here; the panels inside
+// it are in clock_panels.
 #pragma once
 #include <windows.h>
 
-#include <string>
-
-#include "base/datetime.h"
+// The panels' operations (ProcessingClocksPanels, DeleteOldPanels, Borders,
+// the tick's writes) come with the window.
+#include "ui/panels_window/clock_panels.h"
 
 namespace hx::ui {
 
@@ -25,21 +25,9 @@ void ClocksCloseCommand();
 // icon).
 void CloseClocksForm();
 
-// The panel list and the panels built from it. SaveClocks leaves a kept
-// clocks file (App().kept) as it is.
+// The panel list and its file: LoadClocks reads it and builds the panels,
+// SaveClocks writes it and leaves a kept clocks file (App().kept) as it is.
 void LoadClocks();
 void SaveClocks();
-void ProcessingClocksPanels();
-void DeleteOldPanels();
-// Applies the bevel settings to the fixed panels, and to the zone panels
-// too when `all`.
-void Borders(bool all);
-
-// The tick's writes: the system clock's line, and once a minute the date
-// line, both hints and the zone panels.
-void ShowClockText(const wchar_t* text);
-void ShowDate(const std::string& date, const std::string& longDate);
-void ProcessingPanelsTimeA(const DateTime& now);
-bool PanelsCreated();
 
 }  // namespace hx::ui
