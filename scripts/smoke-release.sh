@@ -42,24 +42,27 @@ step() { echo "smoke: $* ($(( $(date +%s) - started )) s)"; }
 (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "$zip does not match SHA256SUMS"
 
 # One smoke test at a time on a machine: the emulation switch is machine-wide.
+# It is left as it was found: on, or off and binfmt_misc mounted or not.
 exec 9>/tmp/horavex-kt-wine32.lock
 flock -w "$patience" 9 || fail "another smoke test held the emulation for $patience s"
-was_on=false
-grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null && was_on=true
-if ! why=$("$root/scripts/wine32.sh" on); then
-  echo "smoke: skipped, 32-bit programs cannot run here: $why"
-  exit 77
-fi
-
+binfmt=/proc/sys/fs/binfmt_misc
+was_mounted=false was_on=false
+[ -e "$binfmt/register" ] && was_mounted=true
+grep -qx enabled "$binfmt/qemu-i386" 2>/dev/null && was_on=true
 export WINEPREFIX="$work/prefix"
 cleanup() {
   WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
   WINEPREFIX="$work/prefix-template" wineserver -k 2>/dev/null
   $was_on || "$root/scripts/wine32.sh" off
+  $was_mounted || umount "$binfmt" 2>/dev/null
   [ -n "${HX_XVFB_PID:-}" ] && kill "$HX_XVFB_PID" 2>/dev/null
 }
 trap cleanup EXIT
 trap 'exit 1' TERM INT
+if ! why=$("$root/scripts/wine32.sh" on); then
+  echo "smoke: skipped, 32-bit programs cannot run here: $why"
+  exit 77
+fi
 start_private_xvfb
 xvfb=$?
 trap cleanup EXIT  # start_private_xvfb set its own
