@@ -17,7 +17,7 @@
 # Needs the zip (scripts/release.sh), the x86_64 helper window_tool.exe
 # (scripts/build.sh win64) and root for the emulation. The prefix is a fresh
 # copy of a template made once in build/smoke/ (minutes under emulation) and
-# made again when Wine changes. The emulation is switched off again at the end
+# made again when Wine changes; the copy is removed when the test passed. The emulation is switched off again at the end
 # unless it was on before, so other Wine prefixes are made at full speed.
 #
 # Exit status: 0 passed; 1 failed; 77 cannot run here (no binfmt_misc, as in
@@ -50,8 +50,11 @@ was_mounted=false was_on=false
 [ -e "$binfmt/register" ] && was_mounted=true
 grep -qx enabled "$binfmt/qemu-i386" 2>/dev/null && was_on=true
 export WINEPREFIX="$work/prefix"
+passed=false
 cleanup() {
   WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
+  # The run's prefix (1.3 GB) is kept only to look into a failure.
+  if $passed; then WINEPREFIX="$work/prefix" wineserver -w 2>/dev/null; rm -rf "$work/prefix"; fi
   WINEPREFIX="$work/prefix-template" wineserver -k 2>/dev/null
   $was_on || "$root/scripts/wine32.sh" off
   $was_mounted || umount "$binfmt" 2>/dev/null
@@ -81,7 +84,7 @@ if [ "$(cat "$template.made-with" 2>/dev/null)" != "$wine_version" ]; then
   printf '%s\n' "$wine_version" > "$template.made-with"
 fi
 rm -rf "$WINEPREFIX" "$work/unpacked"
-cp -a "$template" "$WINEPREFIX"
+cp -a --reflink=auto "$template" "$WINEPREFIX"
 
 folder="$work/unpacked/Horavex.KT"
 mkdir -p "$work/unpacked"
@@ -162,4 +165,5 @@ wait_for_end "$unwinder" || fail "Unwinder.KT.exe did not end within $patience s
 [ -f "$folder/Horavex.KT.exe" ] && [ -f "$folder/Resource/Uninstall.ini" ] ||
   fail "closing the language window removed files"
 step "Unwinder.KT.exe ended when its language window was closed"
+passed=true
 echo "smoke: passed in $(( $(date +%s) - started )) s"
