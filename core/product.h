@@ -9,6 +9,8 @@ namespace hx::product {
 inline constexpr char kName[] = "Horavex.KT";
 inline constexpr char kVersion[] = HX_VERSION;
 inline constexpr char kNameAndVersion[] = "Horavex.KT " HX_VERSION;
+// The caption of the program's warnings about other running instances.
+inline constexpr char kWarningCaption[] = "Horavex.KT " HX_VERSION " - Warning...";
 inline constexpr char kSettingsFormatVersion[] = "01.00";
 // This release as a number that newer versions are compared with.
 inline constexpr char kVersionNumber[] = HX_VERSION_NUMBER;

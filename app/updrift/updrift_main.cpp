@@ -153,7 +153,7 @@ bool IsRedirect(DWORD status) {
 DWORD WINAPI RunFetch(void* param) {
   auto* fetch = static_cast<Fetch*>(param);
   if (!g_net.Load()) return 1;
-  Internet session(g_net.Open(L"Updrift/1.0.1 (Horavex.KT)", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  Internet session(g_net.Open(L"Updrift/" HX_VERSION_NUMBER " (Horavex.KT)", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session.get()) return 1;
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                        INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {

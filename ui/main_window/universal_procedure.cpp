@@ -14,8 +14,6 @@
 namespace hx::ui {
 namespace {
 
-constexpr char kWarningCaption[] = "Horavex.KT 1.0.1.2k.ru - Warning...";
-
 HANDLE g_instanceMutex = nullptr;
 
 // Creates the named mutex owned by the caller; `existed` tells whether the
@@ -46,7 +44,7 @@ bool CheckSingleInstance(HWND owner) {
       ShowMessageBox(owner,
                      "Уже запущена программа Horavex.KT версии 1.0.0, завершите работу с ней и запустите программу "
                      "снова!",
-                     kWarningCaption, MB_SYSTEMMODAL, "Warning");
+                     product::kWarningCaption, MB_SYSTEMMODAL, "Warning");
       CloseHandle(older);
       return;
     }
@@ -67,7 +65,8 @@ bool CheckSingleInstance(HWND owner) {
     HANDLE newer = CreateOwnedMutex(product::kMutexAnyRelease, existed);
     if (existed) {
       NotifyRunningInstance();
-      ShowMessageBox(owner, "Уже запущена более новая версия программы!", kWarningCaption, MB_SYSTEMMODAL, "Warning");
+      ShowMessageBox(owner, "Уже запущена более новая версия программы!", product::kWarningCaption, MB_SYSTEMMODAL,
+                     "Warning");
       CloseHandle(newer);
       return;
     }

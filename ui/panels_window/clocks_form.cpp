@@ -120,7 +120,7 @@ void ActivateRunning(HWND window) {
     ShowWindow(window, SW_SHOWNOACTIVATE);
     MessageBeep(MB_OK);
     BringToFront(window);
-    ShowMessageBox(nullptr, "Программа Horavex.KT уже запущена!", "Horavex.KT 1.0.1.2k.ru - Warning...",
+    ShowMessageBox(nullptr, "Программа Horavex.KT уже запущена!", product::kWarningCaption,
                    MB_SYSTEMMODAL, "Warning");
     SetForegroundWindow(App().mainWindow);
   });
