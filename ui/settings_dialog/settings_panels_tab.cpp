@@ -10,25 +10,26 @@
 #include "ui/common/guard.h"
 #include "ui/common/message_box.h"
 #include "ui/settings_dialog/panel_editor_form.h"
+#include "ui/settings_dialog/settings_page.h"
 #include "win32/text.h"
 
 namespace hx::ui {
 namespace {
 
-enum ControlId { kList = 401, kButton4, kButton2, kButton3, kButton1, kButton5, kPanel1 };
+enum ControlId {
+  kList = 401,  // the panel list, a check box per panel for its visibility
+  kButton4,     // "Добавить": add a zone panel
+  kButton2,     // "Редактировать": edit the selected panel
+  kButton3,     // "Удалить": delete the selected zone panel
+  kButton1,     // "Вверх": move the selected panel up
+  kButton5,     // "Вниз": move the selected panel down
+  kPanel1,      // the hint strip under the list
+};
 
 // Layout inside the tab's page.
 constexpr int kListLeft = 0, kListTop = 2, kListWidth = 392, kListHeight = 146;
 constexpr int kStripHeight = 20, kStripGap = 4;
 constexpr int kButtonWidth = 115, kButtonHeight = 25, kButtonGap = 5;
-
-HWND AddControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, int id, int x,
-                int y, int w, int h, HFONT font) {
-  HWND c = CreateWindowExW(exStyle, cls, win::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return c;
-}
 
 bool IsChecked(HWND list, size_t row) {
   return ((ListView_GetItemState(list, static_cast<int>(row), LVIS_STATEIMAGEMASK) >> 12) - 1) == 1;
@@ -52,8 +53,8 @@ void PanelsTab::Create(HWND dialog, HWND page, HFONT font, int pageHeight) {
   dialog_ = dialog;
   const int listHeight = std::min(kListHeight, pageHeight - kListTop - kStripGap - kStripHeight - 2);
   list_ = AddControl(page, WC_LISTVIEWW, "",
-                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_TABSTOP | WS_GROUP,
-                     WS_EX_CLIENTEDGE, kList, kListLeft, kListTop, kListWidth, listHeight, font);
+                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_TABSTOP | WS_GROUP, kList,
+                     kListLeft, kListTop, kListWidth, listHeight, font, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   RECT client{};
   GetClientRect(list_, &client);
@@ -67,7 +68,7 @@ void PanelsTab::Create(HWND dialog, HWND page, HFONT font, int pageHeight) {
   const int buttonLeft = pageRect.right - kButtonWidth;
   int y = kListTop;
   auto button = [&](const char* caption, int id, bool first) {
-    HWND b = AddControl(page, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP | (first ? WS_GROUP : 0), 0, id,
+    HWND b = AddControl(page, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP | (first ? WS_GROUP : 0), id,
                         buttonLeft, y, kButtonWidth, kButtonHeight, font);
     y += kButtonHeight + kButtonGap;
     return b;
@@ -82,7 +83,7 @@ void PanelsTab::Create(HWND dialog, HWND page, HFONT font, int pageHeight) {
   EnableWindow(up_, FALSE);
   EnableWindow(down_, FALSE);
   AddControl(page, L"STATIC", " Если галочка отключена, панель не видима.",
-             SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_SUNKEN, 0, kPanel1, kListLeft,
+             SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_SUNKEN, kPanel1, kListLeft,
              kListTop + listHeight + kStripGap, kListWidth, kStripHeight, font);
 }
 
