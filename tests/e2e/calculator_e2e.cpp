@@ -21,41 +21,6 @@ constexpr char kSettings[] =
     "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=0\r\nPmAmFormat=0\r\nFormatDate=2\r\nStayOnTop=0\r\n"
     "[Auto_Check_New_Version]\r\nAUCheckEnabled=0\r\n[Position]\r\nLeft=300\r\nTop=200\r\n";
 
-// A panel record of the clocks file, as section k.
-std::string PanelRecord(int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
-  return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name +
-         "\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" +
-         sign + "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
-         "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
-}
-
-// The system-time panel, the date panel and a zone panel (+05:45).
-std::string ThreePanelFile() {
-  return "[Settings]\r\nPanelsCount=3\r\n" + PanelRecord(0, "Системное", "0", 0, 0, 1) +
-         PanelRecord(1, "Дата", "0", 0, 0, 2) + PanelRecord(2, "Катманду", "+", 5, 45, 0);
-}
-
-void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
-
-POINT Centre(HWND window) {
-  const RECT r = WindowRect(window);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void Click(POINT at, int button = 1) {
-  Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y));
-  Xdo(L"click " + std::to_wstring(button));
-}
-
-// The text a control of another program gives out itself (an edit's
-// content, a drop-down list's chosen entry).
-std::string ControlText(HWND control) {
-  wchar_t text[256] = L"";
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
-  return win::Narrow(text);
-}
-
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Local and universal clock readings as minutes, and back.
@@ -177,7 +142,7 @@ class CalcTest : public ::testing::Test {
   }
   void MouseIntoCalculator() {
     const RECT r = WindowRect(calc_);
-    Xdo(L"mousemove " + std::to_wstring((r.left + r.right) / 2) + L" " + std::to_wstring(r.bottom - 10));
+    MouseTo({(r.left + r.right) / 2, r.bottom - 10});
   }
 
   // Waits for the result line; reports what it shows otherwise.
@@ -188,19 +153,6 @@ class CalcTest : public ::testing::Test {
       shown = ControlText(Result());
       return shown == want;
     })) << "shown \"" << shown << "\", expected \"" << want << "\"";
-  }
-
-  // Chooses the zone whose name begins with `prefix` in a zone list as a
-  // keyboard user does: the list's arrow key onto the zone.
-  void ChooseZone(HWND list, const std::string& prefix) {
-    const std::wstring wanted = win::Widen(prefix);
-    const auto index =
-        SendMessageW(list, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
-    ASSERT_GT(index, 0) << "no zone " << prefix;
-    SendMessageW(list, CB_SETCURSEL, index - 1, 0);
-    Click(Centre(list));  // drops the list down and focuses it
-    Xdo(L"key Down Return");
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, CB_GETCURSEL, 0, 0) == index; }));
   }
 
   void CloseAndExpectGone(const std::function<void()>& close) {

@@ -7,8 +7,10 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include "base/cp1251.h"
+#include "base/textfile.h"
 #include "win32/text.h"
 
 namespace hx::e2e {
@@ -36,11 +38,9 @@ struct Search {
 BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
   if (!search->className.empty() && win::Widen(ClassOf(window)) != search->className) return TRUE;
-  if (search->processId) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId) return TRUE;
-  }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != search->processId) return TRUE;
   search->found.push_back(window);
   return TRUE;
 }
@@ -53,6 +53,18 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
 std::string WithoutAmpersands(std::string text) {
   std::erase(text, '&');
   return text;
+}
+
+// A folder of this run's own: files that carry answers from helper programs
+// are never shared with another run of the tests.
+fs::path RunFolder() {
+  static const fs::path folder = [] {
+    fs::path f = BuildFolder() / "e2e-run" / std::to_string(GetCurrentProcessId());
+    fs::remove_all(f);
+    fs::create_directories(f);
+    return f;
+  }();
+  return folder;
 }
 
 }  // namespace
@@ -85,16 +97,43 @@ std::string ReadCp1251(const fs::path& file) {
   return Cp1251ToUtf8(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 }
 
+std::string SettingsFileText(const SettingsOptions& o) {
+  auto flag = [](bool on) { return on ? "1" : "0"; };
+  return std::string("[Main]\r\nFile=<Horavex Settings File>\r\nVersion=01.00\r\n"
+                     "ProgramVersion=Horavex.KT 1.0.1.2k.ru\r\nDate=01.01.2024\r\n") +
+         "[Settings]\r\nAlphaSet=255\r\nAlphaUsed=1\r\nStayOnTop=" + flag(o.stayOnTop) +
+         "\r\nAutoLaunch=0\r\nBlockedMove=" + flag(o.blockedMove) + "\r\nHideTrayClock=" + flag(o.hideTrayClock) +
+         "\r\nBorderScreen=" + flag(o.borderScreen) +
+         "\r\nBorderA=1\r\nBorderC=1\r\nBorderT=1\r\nVertical=0\r\nPmAmFormat=0\r\nFormatDate=0\r\n"
+         "[includeOnWPanel]\r\nEnabled=" + flag(o.embedded) + "\r\nNumPanel=" + std::to_string(o.numPanel) +
+         "\r\nRetainOnWPanel=" + flag(o.retainOnWPanel) +
+         "\r\n[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\nAUCheckEnabled=" + flag(o.updateCheck) +
+         "\r\n[Position]\r\nLeft=" + std::to_string(o.left) + "\r\nTop=" + std::to_string(o.top) + "\r\n";
+}
+
+std::string PanelRecord(int k, const std::string& name, const char* sign, int hours, int minutes, int flag,
+                        bool visible) {
+  return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name + "\r\nVisible=" + (visible ? "1" : "0") +
+         "\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" + sign +
+         "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
+         "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
+}
+
+std::string ThreePanelFile(bool zoneVisible) {
+  return "[Settings]\r\nPanelsCount=3\r\n" + PanelRecord(0, "Системное", "0", 0, 0, 1) +
+         PanelRecord(1, "Катманду", "+", 5, 45, 0, zoneVisible) + PanelRecord(2, "Дата", "0", 0, 0, 2);
+}
+
 std::string ClocksFileWithZones(int zones) {
-  auto record = [](int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
-    return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name + "\r\nVisible=1\r\nTimeValue=" + sign +
-           "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
-           "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
-  };
   std::string text = "[Settings]\r\nPanelsCount=" + std::to_string(zones + 2) + "\r\n" +
-                     record(0, "Системное", "0", 0, 0, 1);
-  for (int k = 1; k <= zones; ++k) text += record(k, "Zone " + std::to_string(k), "+", 5, 45, 0);
-  return text + record(zones + 1, "Дата", "0", 0, 0, 2);
+                     PanelRecord(0, "Системное", "0", 0, 0, 1);
+  for (int k = 1; k <= zones; ++k) text += PanelRecord(k, "Zone " + std::to_string(k), "+", 5, 45, 0);
+  return text + PanelRecord(zones + 1, "Дата", "0", 0, 0, 2);
+}
+
+std::vector<std::string> Lines(const fs::path& file) {
+  auto text = ReadTextFile(file);
+  return text ? SplitLines(*text) : std::vector<std::string>{};
 }
 
 HeldFile::HeldFile(const fs::path& file, DWORD share)
@@ -112,8 +151,10 @@ Process::Process(const fs::path& exe, const std::wstring& arguments) {
   startup.cb = sizeof startup;
   const std::wstring folder = exe.parent_path().wstring();
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                      &info_))
+                      &info_)) {
     info_ = {};
+    ADD_FAILURE() << "cannot start " << exe.string() << ": error " << GetLastError();
+  }
 }
 
 Process::~Process() {
@@ -164,6 +205,10 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 std::vector<HWND> TopWindows(const std::wstring& className, DWORD processId) {
+  if (!processId) {
+    ADD_FAILURE() << "a window lookup without a process";
+    return {};
+  }
   Search search{className, processId, {}};
   EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
@@ -181,6 +226,56 @@ HWND WaitForWindow(const std::wstring& className, DWORD processId, std::chrono::
         return false;
       },
       timeout);
+  return found;
+}
+
+namespace {
+
+// The first process in a snapshot of all that `matches` accepts, or 0.
+DWORD FindProcess(const std::function<bool(const PROCESSENTRY32W&)>& matches) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD found = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+    if (matches(entry)) found = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return found;
+}
+
+fs::path ImageOf(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return {};
+  wchar_t path[MAX_PATH];
+  DWORD size = MAX_PATH;
+  // A call of Vista and later, which the Windows headers of this build hide.
+  using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+  const auto query = reinterpret_cast<QueryImageName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+  const bool known = query && query(process, 0, path, &size);
+  CloseHandle(process);
+  return known ? fs::path(std::wstring(path, size)) : fs::path();
+}
+
+}  // namespace
+
+DWORD WaitForChildProcess(DWORD parentId, std::chrono::milliseconds timeout) {
+  DWORD child = 0;
+  WaitUntil([&] { return (child = FindProcess([&](const PROCESSENTRY32W& e) {
+                            return parentId && e.th32ParentProcessID == parentId;
+                          })) != 0; },
+            timeout);
+  return child;
+}
+
+DWORD WaitForProcessOf(const fs::path& exe, std::chrono::milliseconds timeout) {
+  DWORD found = 0;
+  WaitUntil([&] { return (found = FindProcess([&](const PROCESSENTRY32W& e) {
+                            return lstrcmpiW(e.szExeFile, exe.filename().wstring().c_str()) == 0 &&
+                                   fs::equivalent(ImageOf(e.th32ProcessID), exe);
+                          })) != 0; },
+            timeout);
   return found;
 }
 
@@ -224,7 +319,13 @@ HWND ChildByText(HWND window, const std::string& text) {
 
 MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout) {
   MessageBoxInfo info;
-  info.window = WaitForWindow(L"#32770", processId, timeout);
+  WaitUntil(
+      [&] {
+        for (HWND w : TopWindows(L"#32770", processId))
+          if (IsWindowVisible(w) && IsWindowEnabled(w)) info.window = w;
+        return info.window != nullptr;
+      },
+      timeout);
   if (!info.window) return info;
   info.caption = WindowText(info.window);
   // The message text is the static control with id 0xFFFF.
@@ -232,8 +333,60 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds time
   return info;
 }
 
-void PressButton(HWND dialog, const std::string& text) {
-  if (HWND button = ChildByText(dialog, text)) PostMessageW(button, BM_CLICK, 0, 0);
+bool PressButton(HWND dialog, const std::string& text) {
+  HWND button = dialog ? ChildByText(dialog, text) : nullptr;
+  if (!button) {
+    ADD_FAILURE() << "no button \"" << text << "\" in " << (dialog ? "\"" + WindowText(dialog) + "\"" : "no dialog");
+    return false;
+  }
+  PostMessageW(button, BM_CLICK, 0, 0);
+  return true;
+}
+
+std::string ControlText(HWND control) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
+                      &copied);
+  text.resize(std::min<size_t>(copied, length));
+  return win::Narrow(text);
+}
+
+std::vector<std::string> ControlTexts(HWND window) {
+  std::vector<std::string> texts;
+  for (HWND child : Children(window)) texts.push_back(ControlText(child));
+  return texts;
+}
+
+POINT Centre(HWND window) {
+  const RECT r = WindowRect(window);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void Xdo(const std::wstring& arguments) {
+  const int status = RunUnix(L"/usr/bin/xdotool " + arguments);
+  EXPECT_EQ(status, 0) << "xdotool " << win::Narrow(arguments);
+}
+
+void MouseTo(POINT at) { Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y)); }
+
+void Click(POINT at, int button) {
+  MouseTo(at);
+  Xdo(L"click " + std::to_wstring(button));
+}
+
+void ChooseZone(HWND comboBox, const std::string& prefix) {
+  const std::wstring wanted = win::Widen(prefix);
+  const auto index =
+      SendMessageW(comboBox, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
+  ASSERT_GT(index, 0) << "no entry " << prefix;
+  SendMessageW(comboBox, CB_SETCURSEL, index - 1, 0);
+  Click(Centre(comboBox));  // drops the list down and focuses it
+  Xdo(L"key Down Return");
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(comboBox, CB_GETCURSEL, 0, 0) == index; }))
+      << "the list did not move onto " << prefix;
 }
 
 std::wstring UnixPath(const fs::path& file) {
@@ -265,7 +418,7 @@ bool CaptureScreen(const fs::path& file, const RECT* crop = nullptr) {
 // True when the picture in `file`, or its part `area`, holds more than one
 // colour: a window that is drawn, not an empty screen.
 bool PictureHasDetail(const fs::path& file, const RECT* area = nullptr) {
-  const fs::path answer = BuildFolder() / "screenshots" / "probe" / "detail.txt";
+  const fs::path answer = RunFolder() / "detail.txt";
   std::error_code ec;
   fs::remove(answer, ec);
   const std::wstring cropping = area ? L" -crop " + Geometry(*area) + L" +repage" : L"";
@@ -286,15 +439,24 @@ RECT OnScreenPart(HWND window) {
   return r;
 }
 
+// Whether the X server shows the X window that Wine made for the window's
+// top-level window: a window's own state, which what lies under it cannot
+// fake.
+bool MappedOnX(HWND window) {
+  const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropW(GetAncestor(window, GA_ROOT), L"__wine_x11_whole_window"));
+  return xWindow && RunUnix(L"/usr/bin/xwininfo -id " + std::to_wstring(xWindow) +
+                            L" | /bin/grep -q 'Map State: IsViewable'") == 0;
+}
+
 }  // namespace
 
 bool WaitUntilOnScreen(HWND window, std::chrono::milliseconds timeout) {
-  const fs::path probe = BuildFolder() / "screenshots" / "probe" / "window.png";
+  const fs::path probe = RunFolder() / "window.png";
   return WaitUntil(
       [&] {
         const RECT r = OnScreenPart(window);
-        return IsWindowVisible(window) && r.right > r.left && r.bottom > r.top && CaptureScreen(probe, &r) &&
-               PictureHasDetail(probe);
+        return IsWindowVisible(window) && r.right > r.left && r.bottom > r.top && MappedOnX(window) &&
+               CaptureScreen(probe, &r) && PictureHasDetail(probe);
       },
       timeout);
 }
@@ -312,7 +474,9 @@ void Screenshot(const std::string& name, HWND subject) {
 
 fs::path HelperFile(const std::string& name) { return BuildFolder() / "tests" / "helpers" / name; }
 
-int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
+namespace {
+
+int RunUnixOnce(const std::wstring& commandLine, std::chrono::milliseconds timeout, bool killWhenLate) {
   // Wine starts a Unix program detached: its process handle does not tell
   // when it ends, and programs started one after the other may run at once
   // (a mouse button pressed before the mouse has moved). So the program runs
@@ -322,8 +486,12 @@ int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) 
   fs::create_directories(folder);
   const std::string name = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
   const std::wstring partial = UnixPath(folder / (name + ".partial")), status = UnixPath(folder / (name + ".status"));
-  std::wstring script = commandLine + L" </dev/null >/dev/null 2>&1; echo $? >'" + partial + L"'; mv '" + partial +
-                        L"' '" + status + L"'";
+  const fs::path pidFile = folder / (name + ".pid");
+  // The command runs in a subshell, so that the null device reaches it as a
+  // whole (a pipeline's last command keeps its pipe).
+  std::wstring script = L"echo $$ >'" + UnixPath(pidFile) + L"'; ( " + commandLine +
+                        L" ) </dev/null >/dev/null 2>&1; echo $? >'" + partial + L"'; mv '" + partial + L"' '" +
+                        status + L"'";
   // Inside the one quoted argument of sh, a double quote is written \".
   std::wstring escaped;
   for (wchar_t c : script) escaped += c == L'"' ? std::wstring(L"\\\"") : std::wstring(1, c);
@@ -346,12 +514,23 @@ int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) 
   if (info.hProcess) CloseHandle(info.hProcess);
   if (info.hThread) CloseHandle(info.hThread);
   const fs::path statusFile = folder / (name + ".status");
-  if (!WaitUntil([&] { return fs::exists(statusFile); }, timeout)) return -1;
-  int code = -1;
-  std::ifstream(statusFile) >> code;
+  const bool ended = WaitUntil([&] { return fs::exists(statusFile); }, timeout);
+  int code = -1, shell = 0;
+  if (ended) std::ifstream(statusFile) >> code;
+  else if (killWhenLate && (std::ifstream(pidFile) >> shell) && shell > 0)
+    RunUnixOnce(L"kill_tree() { for child in $(/usr/bin/pgrep -P $1); do kill_tree $child; done; kill -KILL $1; }; "
+                L"kill_tree " + std::to_wstring(shell),
+                kPatience, false);
   std::error_code ec;
   fs::remove(statusFile, ec);
+  fs::remove(pidFile, ec);
   return code;
+}
+
+}  // namespace
+
+int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
+  return RunUnixOnce(commandLine, timeout, true);
 }
 
 HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout) {
@@ -368,7 +547,7 @@ std::vector<PopupMenuItem> ReadOpenedMenu(DWORD processId, HWND& menu) {
 std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow) {
   std::vector<PopupMenuItem> items;
   const fs::path library = HelperFile("menu_probe.dll");
-  const fs::path output = HelperFile("menu_probe.txt");
+  const fs::path output = HelperFile("menu_probe-" + std::to_string(GetCurrentProcessId()) + ".txt");
   HMODULE probe = LoadLibraryW(library.wstring().c_str());
   if (!probe) return items;
   auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook")));
@@ -377,7 +556,7 @@ std::vector<PopupMenuItem> ReadPopupMenu(HWND menuWindow) {
   fs::remove(output, ec);
   HHOOK installed = hook && thread ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe, thread) : nullptr;
   if (installed) {
-    PostMessageW(menuWindow, RegisterWindowMessageW(L"HxMenuProbe"), 0, 0);
+    PostMessageW(menuWindow, RegisterWindowMessageW(L"HxMenuProbe"), GetCurrentProcessId(), 0);
     if (WaitUntil([&] { return fs::exists(output); })) {
       std::ifstream in(output, std::ios::binary);
       std::string line;

@@ -31,9 +31,33 @@ void WriteCp1251(const fs::path& file, const std::string& utf8);
 // Reads a CP1251 file as UTF-8; empty when missing.
 std::string ReadCp1251(const fs::path& file);
 
+// A complete settings file, so that no repair notice interrupts a test; the
+// defaults, without the update check, unless the options say otherwise.
+struct SettingsOptions {
+  bool hideTrayClock = false;
+  bool stayOnTop = false;
+  bool blockedMove = false;
+  bool borderScreen = true;
+  bool embedded = false;
+  int numPanel = 0;
+  bool retainOnWPanel = true;
+  bool updateCheck = false;
+  int left = 300;
+  int top = 200;
+};
+std::string SettingsFileText(const SettingsOptions& options = {});
+
+// A panel record of the clocks file, as section k. `flag` is 1 for the
+// system-time panel, 2 for the date panel and 0 for a zone panel.
+std::string PanelRecord(int k, const std::string& name, const char* sign, int hours, int minutes, int flag,
+                        bool visible = true);
+// The system-time panel, a zone panel "Катманду" (+05:45) and the date panel.
+std::string ThreePanelFile(bool zoneVisible = true);
 // The text of a clocks file: the system-time panel, `zones` zone panels
 // "Zone 1", "Zone 2", ... (+05:45), then the date panel.
 std::string ClocksFileWithZones(int zones);
+// The lines of a text file; none when it is missing.
+std::vector<std::string> Lines(const fs::path& file);
 
 // Opens a file as another program that holds it would, sharing only what
 // `share` allows (0: nothing, so that it can be neither read nor replaced).
@@ -48,7 +72,8 @@ struct HeldFile {
   HANDLE handle;
 };
 
-// A started program. The destructor ends it if it still runs.
+// A started program. The destructor ends it if it still runs. A program that
+// cannot be started fails the test at once.
 class Process {
  public:
   Process() = default;
@@ -71,9 +96,19 @@ class Process {
 // Polls `condition` until it holds or the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience);
 
-// Top-level windows of a class (optionally of one process), visible or not.
-std::vector<HWND> TopWindows(const std::wstring& className, DWORD processId = 0);
-HWND WaitForWindow(const std::wstring& className, DWORD processId = 0, std::chrono::milliseconds timeout = kPatience);
+// Top-level windows of a class of one process, visible or not. Every lookup
+// names its process: a window of another program never answers for ours.
+// Process id 0 (a program that did not start) finds nothing and fails the
+// test.
+std::vector<HWND> TopWindows(const std::wstring& className, DWORD processId);
+// The first visible one, waited for.
+HWND WaitForWindow(const std::wstring& className, DWORD processId, std::chrono::milliseconds timeout = kPatience);
+
+// A running process: the first whose parent is `parentId` (a program a
+// test's program started itself), or 0 when none appears in time.
+DWORD WaitForChildProcess(DWORD parentId, std::chrono::milliseconds timeout = kPatience);
+// A running process started from this executable file, or 0.
+DWORD WaitForProcessOf(const fs::path& exe, std::chrono::milliseconds timeout = kPatience);
 
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
@@ -83,7 +118,8 @@ std::vector<HWND> Children(HWND window);
 // The child whose text is `text` (a "&" in the control's text is ignored).
 HWND ChildByText(HWND window, const std::string& text);
 
-// A message box of a process: the standard dialog class "#32770".
+// A message box of a process: a visible, enabled window of the standard
+// dialog class "#32770" (one that is closing is disabled first).
 struct MessageBoxInfo {
   HWND window = nullptr;
   std::string caption;
@@ -91,11 +127,30 @@ struct MessageBoxInfo {
 };
 MessageBoxInfo WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout = kPatience);
 // Presses a button of a dialog by its text ("OK", "&Игнорировать", ...).
-void PressButton(HWND dialog, const std::string& text);
+// A button that is not there fails the test.
+bool PressButton(HWND dialog, const std::string& text);
 
-// Waits until the screen shows `window` drawn: Wine maps a window on the X
-// server and paints it there a moment after Windows calls it visible, and
-// only then do the mouse and a screenshot find it. True when it does.
+// The text a control of another program gives out itself (an edit's
+// content, a drop-down list's chosen entry), which may differ from its
+// window title.
+std::string ControlText(HWND control);
+// The texts of a window's controls, the controls of its panels included.
+std::vector<std::string> ControlTexts(HWND window);
+POINT Centre(HWND window);
+
+// Runs xdotool with these arguments; a failure fails the test.
+void Xdo(const std::wstring& arguments);
+void MouseTo(POINT at);
+void Click(POINT at, int button = 1);
+// Chooses the zone (entry) that begins with `prefix` in a drop-down list as a
+// keyboard user does: the list's arrow key onto it.
+void ChooseZone(HWND comboBox, const std::string& prefix);
+
+// Waits until the screen shows `window`: Wine maps a window on the X server
+// and paints it there a moment after Windows calls it visible, and only then
+// do the mouse and a screenshot find it. The window counts as shown when the
+// X server reports its own X window mapped and the screen where it lies is
+// not blank. True when it does.
 bool WaitUntilOnScreen(HWND window, std::chrono::milliseconds timeout = kPatience);
 
 // Saves the whole screen as build/<arch>/screenshots/<name>.png. With a
@@ -113,7 +168,8 @@ std::wstring UnixPath(const fs::path& file);
 
 // Runs a Unix command line, such as "/usr/bin/xdotool mousemove 10 10", in
 // /bin/sh and waits until it has ended; returns its exit status (or -1 when
-// it did not start or end).
+// it did not start or end; one that did not end in time is killed, so that
+// it cannot act in a later step).
 int RunUnix(const std::wstring& commandLine, std::chrono::milliseconds timeout = kPatience);
 
 // An item of another program's open popup menu.

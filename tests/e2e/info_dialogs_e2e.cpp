@@ -19,54 +19,10 @@ namespace hx::e2e {
 namespace {
 
 // Complete settings without the update check, so that no notice interrupts.
-const std::string kSettingsFile =
-    "[Main]\r\nFile=<Horavex Settings File>\r\nVersion=01.00\r\nProgramVersion=Horavex.KT 1.0.1.2k.ru\r\n"
-    "Date=01.01.2024\r\n[Settings]\r\nAlphaSet=255\r\nAlphaUsed=1\r\nStayOnTop=0\r\nAutoLaunch=0\r\n"
-    "BlockedMove=0\r\nHideTrayClock=1\r\nBorderScreen=1\r\nBorderA=1\r\nBorderC=1\r\nBorderT=1\r\nVertical=0\r\n"
-    "PmAmFormat=0\r\nFormatDate=0\r\n[includeOnWPanel]\r\nEnabled=0\r\nNumPanel=0\r\nRetainOnWPanel=1\r\n"
-    "[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\nAUCheckEnabled=0\r\n[Position]\r\nLeft=300\r\nTop=200\r\n";
+const std::string kSettingsFile = SettingsFileText({.hideTrayClock = true});
 
 // Wine's per-program Windows version, in the prefix these tests run in.
 constexpr wchar_t kWineAppDefaults[] = L"Software\\Wine\\AppDefaults\\Horavex.KT.exe";
-
-void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
-
-void MouseTo(POINT at) { Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y)); }
-
-void Click(POINT at, int button = 1) {
-  MouseTo(at);
-  Xdo(L"click " + std::to_wstring(button));
-}
-
-POINT Centre(HWND window) {
-  const RECT r = WindowRect(window);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-std::vector<std::string> Lines(const fs::path& file) {
-  auto text = ReadTextFile(file);
-  return text ? SplitLines(*text) : std::vector<std::string>{};
-}
-
-// The text of another program's control as the control gives it out (an
-// edit control keeps its text apart from its window title).
-std::string ControlText(HWND control) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return {};
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
-                      &copied);
-  text.resize(std::min<size_t>(copied, length));
-  return win::Narrow(text);
-}
-
-// The texts of a window's controls, the controls of its panels included.
-std::vector<std::string> ControlTexts(HWND window) {
-  std::vector<std::string> texts;
-  for (HWND child : Children(window)) texts.push_back(ControlText(child));
-  return texts;
-}
 
 // Whether the program registered itself as installed.
 bool PatchRegistered(const fs::path& exe) {
@@ -189,9 +145,10 @@ class AboutTest : public ::testing::Test {
     ASSERT_EQ(RunUnix(L"cd '" + UnixPath(folder_) + L"' && WINEDLLOVERRIDES='" + overrides +
                       L"' /usr/lib/wine/wine64 Horavex.KT.exe &"),
               0);
-    clocks_ = WaitForWindow(L"TFormClocks");
+    programId_ = WaitForProcessOf(folder_ / "Horavex.KT.exe");
+    ASSERT_NE(programId_, 0u) << "the program did not start";
+    clocks_ = WaitForWindow(L"TFormClocks", programId_);
     ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
-    GetWindowThreadProcessId(clocks_, &programId_);
     shellStarted_ = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, programId_);
     ASSERT_NE(shellStarted_, nullptr);
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));

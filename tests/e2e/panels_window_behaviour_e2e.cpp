@@ -17,37 +17,6 @@ namespace {
 constexpr UINT kTrayCallback = 1026;
 constexpr UINT kCloseRequest = 1025;
 
-struct Options {
-  bool hideTrayClock = false;
-  bool stayOnTop = false;
-  bool blockedMove = false;
-  bool borderScreen = true;
-  bool embedded = false;
-  int numPanel = 0;
-  bool retainOnWPanel = true;
-  int left = 300;
-  int top = 200;
-};
-
-// A complete settings file, so that no repair notice interrupts a test.
-std::string SettingsText(const Options& o) {
-  auto flag = [](bool on) { return on ? "1" : "0"; };
-  return std::string("[Main]\r\nFile=<Horavex Settings File>\r\nVersion=01.00\r\n"
-                     "ProgramVersion=Horavex.KT 1.0.1.2k.ru\r\nDate=01.01.2024\r\n") +
-         "[Settings]\r\nAlphaSet=255\r\nAlphaUsed=1\r\nStayOnTop=" + flag(o.stayOnTop) +
-         "\r\nAutoLaunch=0\r\nBlockedMove=" + flag(o.blockedMove) + "\r\nHideTrayClock=" + flag(o.hideTrayClock) +
-         "\r\nBorderScreen=" + flag(o.borderScreen) +
-         "\r\nBorderA=1\r\nBorderC=1\r\nBorderT=1\r\nVertical=0\r\nPmAmFormat=0\r\nFormatDate=0\r\n"
-         "[includeOnWPanel]\r\nEnabled=" + flag(o.embedded) + "\r\nNumPanel=" + std::to_string(o.numPanel) +
-         "\r\nRetainOnWPanel=" + flag(o.retainOnWPanel) +
-         "\r\n[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\nAUCheckEnabled=0\r\n"
-         "[Position]\r\nLeft=" + std::to_string(o.left) + "\r\nTop=" + std::to_string(o.top) + "\r\n";
-}
-
-void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
-
-void MouseTo(int x, int y) { Xdo(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y)); }
-
 // Handles this test program's own window messages until `condition` holds.
 bool PumpMessagesUntil(const std::function<bool()>& condition) {
   return WaitUntil([&] {
@@ -98,7 +67,7 @@ class BehaviourTest : public ::testing::Test {
   }
 
   fs::path SettingsFile() const { return folder_ / "Settings" / "HXSettings.ini"; }
-  void WriteSettings(const Options& o) { WriteCp1251(SettingsFile(), SettingsText(o)); }
+  void WriteSettings(const SettingsOptions& o) { WriteCp1251(SettingsFile(), SettingsFileText(o)); }
 
   // Starts fake_shell with these arguments and waits until its windows exist.
   void StartShell(const std::wstring& arguments = L"") {
@@ -146,10 +115,10 @@ class BehaviourTest : public ::testing::Test {
   // Presses the left button at `from`, moves in steps to `to`, releases.
   void Drag(POINT from, POINT to) {
     EXPECT_EQ(GetAncestor(WindowFromPoint(from), GA_ROOT), clocks_) << "another window lies over the clock";
-    MouseTo(from.x, from.y);
+    MouseTo(from);
     Xdo(L"mousedown 1");
     constexpr int kSteps = 6;
-    for (int i = 1; i <= kSteps; ++i) MouseTo(from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps);
+    for (int i = 1; i <= kSteps; ++i) MouseTo({from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
     Xdo(L"mouseup 1");
   }
 
@@ -185,14 +154,14 @@ class BehaviourTest : public ::testing::Test {
   // Right click on the panels window; the menu it opens, read from inside.
   std::vector<PopupMenuItem> OpenWindowMenu(HWND& menu) {
     const POINT at = Inside(clocks_);
-    MouseTo(at.x, at.y);
+    MouseTo(at);
     Xdo(L"click 3");
     return ReadMenu(menu);
   }
 
   // The tray icon's right button; the menu it opens.
   std::vector<PopupMenuItem> OpenTrayMenu(HWND& menu) {
-    MouseTo(600, 600);
+    MouseTo({600, 600});
     PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
     return ReadMenu(menu);
   }
@@ -214,7 +183,7 @@ class BehaviourTest : public ::testing::Test {
   static void Choose(const std::vector<PopupMenuItem>& items, const std::string& text) {
     const PopupMenuItem* item = FindItem(items, text);
     ASSERT_NE(item, nullptr) << text;
-    MouseTo((item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2);
+    MouseTo({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
     Xdo(L"click 1");
   }
 
@@ -252,7 +221,7 @@ TEST_F(BehaviourTest, TrayClockIsHiddenWhileRunningAndShownAgainByEveryEnd) {
       PostMessageW(MainWindow(), kCloseRequest, 0, 0);
     } else {
       // A click makes the clock the active window, as a person's would.
-      MouseTo(Inside(clocks_).x, Inside(clocks_).y);
+      MouseTo(Inside(clocks_));
       Xdo(L"click 1");
       ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == clocks_; }));
       Xdo(L"key alt+F4");
@@ -309,7 +278,7 @@ TEST_F(BehaviourTest, DraggingIsClampedToTheScreenOnlyWithBorderScreen) {
 
   // The mouse rests on the bottom line: its hint, with no room below the
   // clock, shows above it and leaves every panel free for the next press.
-  MouseTo(1014, 760);
+  MouseTo({1014, 760});
   HWND hint = WaitForHint();
   ASSERT_NE(hint, nullptr) << "no hint for the bottom line";
   const RECT hintRect = WindowRect(hint), clockRect = WindowRect(clocks_);

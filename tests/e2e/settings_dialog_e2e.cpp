@@ -19,56 +19,11 @@ namespace {
 
 constexpr UINT kTrayCallback = 1026;
 
-// A complete settings file with the program's defaults (and no update
-// check), so that no repair notice interrupts a test.
-const std::string kSettingsFile =
-    "[Main]\r\nFile=<Horavex Settings File>\r\nVersion=01.00\r\nProgramVersion=Horavex.KT 1.0.1.2k.ru\r\n"
-    "Date=01.01.2024\r\n[Settings]\r\nAlphaSet=255\r\nAlphaUsed=1\r\nStayOnTop=0\r\nAutoLaunch=0\r\n"
-    "BlockedMove=0\r\nHideTrayClock=0\r\nBorderScreen=1\r\nBorderA=1\r\nBorderC=1\r\nBorderT=1\r\nVertical=0\r\n"
-    "PmAmFormat=0\r\nFormatDate=0\r\n[includeOnWPanel]\r\nEnabled=0\r\nNumPanel=0\r\nRetainOnWPanel=1\r\n"
-    "[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\nAUCheckEnabled=0\r\n[Position]\r\nLeft=300\r\nTop=200\r\n";
-
-// The system-time panel, a zone panel (+05:45) and the date panel.
-std::string ThreePanelFile() {
-  auto record = [](int k, const std::string& name, const char* sign, int hours, int minutes, int flag) {
-    return "[ClockPanel_" + std::to_string(k) + "]\r\nName=" + name +
-           "\r\nVisible=1\r\nBGColor1=15780518\r\nBGColor2=16777215\r\nColor1=0\r\nColor2=8388608\r\nTimeValue=" +
-           sign + "\r\nTimeValue1=" + std::to_string(hours) + "\r\nTimeValue2=" + std::to_string(minutes) +
-           "\r\nSysFlag=" + std::to_string(flag) + "\r\n";
-  };
-  return "[Settings]\r\nPanelsCount=3\r\n" + record(0, "Системное", "0", 0, 0, 1) +
-         record(1, "Катманду", "+", 5, 45, 0) + record(2, "Дата", "0", 0, 0, 2);
-}
-
-void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
-
-void Click(POINT at, int button = 1) {
-  Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y));
-  Xdo(L"click " + std::to_wstring(button));
-}
-
-// The text of another program's control, which the control gives out itself
-// (a combo box keeps it apart from its window title).
-std::string ControlText(HWND control) {
-  wchar_t text[256] = L"";
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
-  return win::Narrow(text);
-}
-
-POINT Centre(HWND window) {
-  const RECT r = WindowRect(window);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+const std::string kSettingsFile = SettingsFileText();
 
 // The row's check box in the panel list (another process's list view).
 bool RowChecked(HWND list, int row) {
   return ((SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
-
-std::vector<std::string> Lines(const fs::path& file) {
-  auto text = ReadTextFile(file);
-  return text ? SplitLines(*text) : std::vector<std::string>{};
 }
 
 class SettingsTest : public ::testing::Test {
@@ -264,18 +219,11 @@ class SettingsTest : public ::testing::Test {
 
   // Picks a zone as a keyboard user does: the list's arrow key onto the
   // zone, which tells the editor as a mouse choice would.
-  static void ChooseZone(HWND editor, const std::string& prefix) {
-    HWND zones = nullptr;
+  // The panel editor's zone list.
+  static HWND ZoneList(HWND editor) {
     for (HWND child : Children(editor))
-      if (ClassOf(child) == "ComboBox") zones = child;
-    ASSERT_NE(zones, nullptr);
-    const std::wstring wanted = win::Widen(prefix);
-    const auto index = SendMessageW(zones, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
-    ASSERT_GT(index, 0) << "no zone " << prefix;
-    SendMessageW(zones, CB_SETCURSEL, index - 1, 0);
-    Click(Centre(zones));  // drops the list down and focuses it
-    Xdo(L"key Down Return");
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(zones, CB_GETCURSEL, 0, 0) == index; }));
+      if (ClassOf(child) == "ComboBox") return child;
+    return nullptr;
   }
 
   fs::path folder_, log_;
@@ -533,7 +481,7 @@ TEST_F(SettingsTest, EditorAddsAZonePanelAtOnceAndCancelAddsNothing) {
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(WindowText(editor), "Редактирование панели часов");
   Type(L"Kathmandu", editor);
-  ChooseZone(editor, "(UTC+05:45)");
+  ChooseZone(ZoneList(editor), "(UTC+05:45)");
   Screenshot("panel-editor", editor);
   Key(L"Return", editor);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); })) << "Enter is OK";

@@ -124,11 +124,12 @@ class UnwinderTest : public ::testing::Test {
     if (!language) return 0;
     Click(language, kIdOk);
     EXPECT_TRUE(launch.WaitForExit(kPatience));
-    DWORD copy = 0;
+    const DWORD copy = WaitForChildProcess(launch.id());
+    EXPECT_NE(copy, 0u) << "the launch stage started no copy";
     EXPECT_TRUE(WaitUntil([&] {
-      for (HWND w : TopWindows(L"KT.API.Form"))
-        if (IsWindowVisible(w) && WindowText(w).rfind("Удаление", 0) == 0) GetWindowThreadProcessId(w, &copy);
-      return copy != 0 && copy != launch.id();
+      for (HWND w : TopWindows(L"KT.API.Form", copy))
+        if (IsWindowVisible(w) && WindowText(w).rfind("Удаление", 0) == 0) return true;
+      return false;
     }));
     return copy;
   }
@@ -243,16 +244,16 @@ TEST_F(UnwinderTest, TheLaunchStageHandsOverToACopyThatOffersTheChoice) {
   EXPECT_TRUE(fs::exists(Copy()));
   EXPECT_EQ(ReadCp1251(folder_ / "Settings" / "UILangSettings.ini"), "Language=Russian\r\n");
 
-  // The copy shows the choice window, of another process.
+  // The copy, another process that the launch stage started, shows the
+  // choice window.
+  const DWORD copyId = WaitForChildProcess(launch.id());
+  ASSERT_NE(copyId, 0u) << "the launch stage started no copy";
   HWND choice = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    for (HWND w : TopWindows(L"KT.API.Form"))
+    for (HWND w : TopWindows(L"KT.API.Form", copyId))
       if (IsWindowVisible(w) && WindowText(w) == "Удаление \"Horavex.KT 1.0.1.2k.ru\"") choice = w;
     return choice != nullptr;
   }));
-  DWORD copyId = 0;
-  GetWindowThreadProcessId(choice, &copyId);
-  EXPECT_NE(copyId, launch.id());
   EXPECT_EQ(ClientSize(choice).cx, 500);
   EXPECT_EQ(ClientSize(choice).cy, 360);
   EXPECT_TRUE(Checked(choice, 1047));

@@ -23,12 +23,7 @@ constexpr UINT kTrayCallback = 1026;
 
 // The program's defaults with the automatic check on, complete so that no
 // repair notice interrupts a test.
-const std::string kSettingsFile =
-    "[Main]\r\nFile=<Horavex Settings File>\r\nVersion=01.00\r\nProgramVersion=Horavex.KT 1.0.1.2k.ru\r\n"
-    "Date=01.01.2024\r\n[Settings]\r\nAlphaSet=255\r\nAlphaUsed=1\r\nStayOnTop=0\r\nAutoLaunch=0\r\n"
-    "BlockedMove=0\r\nHideTrayClock=0\r\nBorderScreen=1\r\nBorderA=1\r\nBorderC=1\r\nBorderT=1\r\nVertical=0\r\n"
-    "PmAmFormat=0\r\nFormatDate=0\r\n[includeOnWPanel]\r\nEnabled=0\r\nNumPanel=0\r\nRetainOnWPanel=1\r\n"
-    "[Auto_Check_New_Version]\r\nIntervalAUCheck=2\r\nAUCheckEnabled=1\r\n[Position]\r\nLeft=40\r\nTop=40\r\n";
+const std::string kSettingsFile = SettingsFileText({.updateCheck = true, .left = 40, .top = 40});
 
 const std::string kNewVersion =
     "1.0.2\n15.06.2024\nhttp://horavex.kt/news/1.0.2\nЧасы пояса Катманду показывают минуты верно\n"
@@ -178,34 +173,13 @@ class VersionServer {
   std::atomic<int> requests_{0};
 };
 
-void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
-
-POINT Centre(HWND window) {
-  const RECT r = WindowRect(window);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void Click(POINT at) {
-  Xdo(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y));
-  Xdo(L"click 1");
-}
-
 // Without a window manager the X server hands a key to the window under the
 // mouse, so the mouse goes into the window first (near its bottom left
 // corner, away from any hint).
 void Key(HWND window, const std::wstring& keys) {
   const RECT r = WindowRect(window);
-  Xdo(L"mousemove " + std::to_wstring(r.left + 8) + L" " + std::to_wstring(r.bottom - 4));
+  MouseTo({r.left + 8, r.bottom - 4});
   Xdo(L"key " + keys);
-}
-
-// The text a control of another program gives out itself (edits, status
-// bars and list boxes keep it apart from their window title).
-std::string ControlText(HWND control) {
-  wchar_t text[2048] = L"";
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
-  return win::Narrow(text);
 }
 
 HWND ChildOfClass(HWND window, const std::string& className, int index = 0) {

@@ -4,8 +4,10 @@
 // another program's menu by its handle. The test installs MenuProbeHook as
 // a WH_GETMESSAGE hook on the thread that shows the menu, which loads this
 // library into that program, and posts the registered message
-// "HxMenuProbe" to the menu window ("#32768"). The hook then writes the
-// menu, one line per item, to menu_probe.txt beside this library (UTF-8,
+// "HxMenuProbe" to the menu window ("#32768") with its own process id as
+// wParam. The hook then writes the menu, one line per item, to
+// menu_probe-<that id>.txt beside this library, so that runs of the tests
+// at the same time never read each other's answers (UTF-8,
 // LF line ends):
 //   <depth> TAB <text> TAB <flags> TAB <left> <top> <right> <bottom>
 // depth 0 for the menu's own items, 1 for those of its submenus; flags are
@@ -52,15 +54,15 @@ void Describe(HWND menuWindow, HMENU menu, int depth, std::string& out) {
   }
 }
 
-std::wstring OutputFile() {
+std::wstring OutputFile(WPARAM asker) {
   wchar_t path[MAX_PATH];
   const DWORD n = GetModuleFileNameW(g_self, path, MAX_PATH);
   std::wstring file(path, n);
-  return file.substr(0, file.find_last_of(L"\\/") + 1) + L"menu_probe.txt";
+  return file.substr(0, file.find_last_of(L"\\/") + 1) + L"menu_probe-" + std::to_wstring(asker) + L".txt";
 }
 
-void Write(const std::string& text) {
-  const std::wstring file = OutputFile(), temporary = file + L".tmp";
+void Write(const std::string& text, WPARAM asker) {
+  const std::wstring file = OutputFile(asker), temporary = file + L".tmp";
   HANDLE h = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
@@ -78,7 +80,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM
     std::string out;
     if (HMENU menu = reinterpret_cast<HMENU>(SendMessageW(msg->hwnd, 0x01E1 /* MN_GETHMENU */, 0, 0)))
       Describe(msg->hwnd, menu, 0, out);
-    Write(out);
+    Write(out, msg->wParam);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
