@@ -519,8 +519,8 @@ TEST_F(BehaviourTest, RestartedShellGetsANewWindowWhileTheProgramKeepsAnswering)
   // starts after the last moment the window was seen, and no slowness of
   // this test or of the machine can make the time from that moment to the
   // new window look shorter than the wait.
-  auto restart = std::async(std::launch::async, [&] { return SendToShell("restart"); });
   auto seenLast = std::chrono::steady_clock::now();
+  auto restart = std::async(std::launch::async, [&] { return SendToShell("restart"); });
   EXPECT_TRUE(WaitUntil([&] {
     const auto now = std::chrono::steady_clock::now();
     if (!IsWindow(before)) return true;
