@@ -586,5 +586,46 @@ TEST_F(SettingsTest, PlacementDialogOffersTheDockedEdgesAndOkMovesTheWindowThere
   })) << saved;
 }
 
+// "Удалить" takes the selected zone panel off the panels window at once and,
+// with OK, out of the clocks file; the panels around it keep their order.
+TEST_F(SettingsTest, DeleteRemovesTheSelectedZonePanelAndKeepsTheOthersInOrder) {
+  WriteCp1251(SettingsFile(), kSettingsFile);
+  WriteCp1251(ClocksFile(), ClocksFileWithZones(3));
+  StartProgram();
+  auto captions = [&] {
+    std::vector<std::pair<LONG, std::string>> shown;
+    for (HWND child : Children(clocks_)) {
+      const std::string text = WindowText(child);
+      if (IsWindowVisible(child) && (text == "Системное" || text == "Дата" || text.rfind("Zone ", 0) == 0))
+        shown.push_back({WindowRect(child).left, text});
+    }
+    std::sort(shown.begin(), shown.end());
+    std::vector<std::string> names;
+    for (const auto& [left, text] : shown) names.push_back(text);
+    return names;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return captions().size() == 5; }));
+  OpenSettings(false);
+  HWND list = ShowPanelList();
+  HWND remove = Control("Удалить");
+  Click(RowCentre(list, 2));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(remove) != FALSE; }));
+  Click(Centre(remove));
+  const std::vector<std::string> kept{"Системное", "Zone 1", "Zone 3", "Дата"};
+  EXPECT_TRUE(WaitUntil([&] { return captions() == kept; })) << "the panels window drops Zone 2 at once";
+  EXPECT_EQ(Rows(list), 4);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(remove); })) << "the first row, the system time, is selected";
+
+  fs::remove(ClocksFile());
+  Click(Centre(Control("Ok")));
+  WaitForDialogToClose();
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(ClocksFile()); })) << "OK writes the clocks file";
+  std::vector<std::string> names;
+  for (const std::string& line : Lines(ClocksFile()))
+    if (line.rfind("Name=", 0) == 0) names.push_back(line.substr(5));
+  EXPECT_EQ(names, kept);
+  EXPECT_NE(ReadCp1251(ClocksFile()).find("PanelsCount=4\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace hx::e2e
