@@ -74,7 +74,7 @@ class SettingsTest : public ::testing::Test {
   // (right click on it) or of the tray icon, and waits for the dialog.
   void OpenSettings(bool fromTrayIcon) {
     if (fromTrayIcon) {
-      Xdo(L"mousemove 600 600");
+      MouseTo({600, 600});
       PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
     } else {
       const RECT r = WindowRect(clocks_);
@@ -141,7 +141,7 @@ class SettingsTest : public ::testing::Test {
     POINT cursor{};
     GetCursorPos(&cursor);
     const RECT r = WindowRect(window);
-    if (!PtInRect(&r, cursor)) Xdo(L"mousemove " + std::to_wstring(r.left + 60) + L" " + std::to_wstring(r.bottom - 8));
+    if (!PtInRect(&r, cursor)) MouseTo({r.left + 60, r.bottom - 8});
   }
 
   void WaitForDialogToClose() {
@@ -519,7 +519,7 @@ TEST_F(SettingsTest, DoubleClickEditsAPanelAndRenamingKeepsAnOffsetNoZoneHas) {
   HWND list = ShowPanelList();
   ASSERT_EQ(Rows(list), 3);
   const POINT row = RowCentre(list, 1);
-  Xdo(L"mousemove " + std::to_wstring(row.x) + L" " + std::to_wstring(row.y));
+  MouseTo(row);
   Xdo(L"click --repeat 2 1");
   HWND editor = WaitForWindow(L"TFormSign", program_.id());
   ASSERT_NE(editor, nullptr) << "a double click on a row opens the editor";

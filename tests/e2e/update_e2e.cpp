@@ -264,7 +264,7 @@ class UpdateTest : public ::testing::Test {
   void OpenSettings() {
     WaitForTheTime();
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
-    Xdo(L"mousemove 600 600");
+    MouseTo({600, 600});
     PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
     HWND menu = nullptr;
     const auto items = ReadOpenedMenu(program_.id(), menu);
@@ -319,7 +319,7 @@ TEST_F(UpdateTest, FirstStartFindsANewVersionAndOkAcknowledgesItForGood) {
   ASSERT_NE(link, nullptr) << "the link shows the page's address";
   // The mouse over the link: it turns red (looked at in the picture).
   const RECT r = WindowRect(link);
-  Xdo(L"mousemove " + std::to_wstring(r.left + 30) + L" " + std::to_wstring((r.top + r.bottom) / 2));
+  MouseTo({r.left + 30, (r.top + r.bottom) / 2});
   Screenshot("new-version-dialog", notice);
 
   Click(Centre(ChildByText(notice, "Ok")));
