@@ -292,12 +292,6 @@ TEST_F(StartupTest, UnwritableSettingsFileIsLoggedAndShownInTheErrorDialog) {
   EXPECT_TRUE(p.WaitForExit(kPatience));
 }
 
-}  // namespace
-}  // namespace hx::e2e
-
-namespace hx::e2e {
-namespace {
-
 TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
   const auto locked = HoldSettingsFileAgainstWriting();
   ASSERT_TRUE(locked->held());
@@ -328,12 +322,6 @@ TEST_F(StartupTest, ReportToAuthorMovesTheLogAndStartsANewOne) {
   PressButton(dialog, "&Закрыть программу");
   EXPECT_TRUE(p.WaitForExit(kPatience));
 }
-
-}  // namespace
-}  // namespace hx::e2e
-
-namespace hx::e2e {
-namespace {
 
 // A log that cannot be written (here a folder stands where the file would
 // be; a full disk acts alike) costs the record, never the error dialog.
