@@ -111,6 +111,9 @@ TEST(LastCheckFile, AnythingButAValidDateAndTimeIsUnreadable) {
       "17.05.24\r\n12:60\r\n",
       "17.05.24\r\nnoon\r\n",
       "May 17 24\r\n12:00:00\r\n",
+      "29.02.1900\r\n12:00:00\r\n",  // not a leap year
+      "17.05.1899\r\n12:00:00\r\n",
+      "17.05.24\r\n12:00:60\r\n",
   };
   for (const char* text : rows) EXPECT_FALSE(ParseLastCheck(text).has_value()) << text;
   EXPECT_TRUE(ParseLastCheck("29.02.24\r\n12:00:00\r\n").has_value());
