@@ -78,6 +78,32 @@ TEST(ZonePanelTimes, ConvertsThroughUniversalTimeWithDateHints) {
   EXPECT_EQ(times[0].date, "02/28/2026");
 }
 
+// Worked by hand: the local clock is universal time, so each row reads
+// "this universal instant, on a clock that many hours and minutes away".
+TEST(ZonePanelTimes, FixedOffsetsFromAUniversalInstantByHand) {
+  struct Row { DateTime utc; const char* sign; int hours, minutes; const char* text; const char* date; };
+  const Row rows[] = {
+      {At(2026, 3, 6, 10, 59), "+", 5, 45, "16 : 44", "2026-03-06"},
+      {At(2026, 3, 6, 9, 31), "+", 5, 30, "15 : 01", "2026-03-06"},
+      {At(2026, 3, 6, 18, 20), "+", 5, 45, "00 : 05", "2026-03-07"},
+      {At(2026, 12, 31, 11, 15), "+", 12, 45, "00 : 00", "2027-01-01"},
+      {At(2026, 12, 31, 10, 14), "+", 12, 45, "22 : 59", "2026-12-31"},
+      {At(2026, 3, 6, 10, 0), "+", 14, 0, "00 : 00", "2026-03-07"},
+      {At(2026, 3, 1, 2, 10), "-", 3, 30, "22 : 40", "2026-02-28"},
+      {At(2024, 3, 1, 5, 0), "-", 9, 30, "19 : 30", "2024-02-29"},
+      {At(2026, 1, 1, 0, 44), "-", 12, 0, "12 : 44", "2025-12-31"},
+      {At(2026, 3, 6, 4, 59), "0", 5, 0, "23 : 59", "2026-03-05"},  // "0": west of Greenwich
+      {At(2026, 3, 6, 4, 59), "0", 0, 0, "04 : 59", "2026-03-06"},
+  };
+  for (const Row& r : rows) {
+    const auto times =
+        ComputeZonePanelTimes({Record(kZonePanel, r.sign, r.hours, r.minutes)}, r.utc, 0, false, 7, kLocale);
+    ASSERT_EQ(times.size(), 1u);
+    EXPECT_EQ(times[0].text, r.text) << r.sign << r.hours << ":" << r.minutes << " at " << r.utc.hour << ":" << r.utc.minute;
+    EXPECT_EQ(times[0].date, r.date) << r.sign << r.hours << ":" << r.minutes;
+  }
+}
+
 TEST(ZonePanelTimes, ZonesWithKeysFollowTheirClockChangesToTheMinute) {
   MemoryRegistry registry;
   ZoneRule newYork;
@@ -94,12 +120,13 @@ TEST(ZonePanelTimes, ZonesWithKeysFollowTheirClockChangesToTheMinute) {
   panels[0].ZoneKey = "Eastern Standard Time";
   panels[1].ZoneKey = "Atlantis Standard Time";  // from another system's catalogue
   const int moscow = 180;
-  struct Case { DateTime local; const char* known; const char* knownHint; };
+  // `fixed`: the clock of a record that keeps -05:00 all year.
+  struct Case { DateTime local; const char* known; const char* knownHint; const char* fixed; };
   const Case cases[] = {
-      {At(2026, 3, 8, 9, 59), "01 : 59", "08.03.2026, UTC-05:00"},
-      {At(2026, 3, 8, 10, 0), "03 : 00", "08.03.2026, UTC-04:00 (летнее время)"},
-      {At(2026, 11, 1, 8, 59), "01 : 59", "01.11.2026, UTC-04:00 (летнее время)"},
-      {At(2026, 11, 1, 9, 0), "01 : 00", "01.11.2026, UTC-05:00"},
+      {At(2026, 3, 8, 9, 59), "01 : 59", "08.03.2026, UTC-05:00", "01 : 59"},
+      {At(2026, 3, 8, 10, 0), "03 : 00", "08.03.2026, UTC-04:00 (летнее время)", "02 : 00"},
+      {At(2026, 11, 1, 8, 59), "01 : 59", "01.11.2026, UTC-04:00 (летнее время)", "00 : 59"},
+      {At(2026, 11, 1, 9, 0), "01 : 00", "01.11.2026, UTC-05:00", "01 : 00"},
   };
   for (const Case& c : cases) {
     const auto times = ComputeZonePanelTimes(panels, c.local, moscow, false, 2, kLocale, lookup);
@@ -107,10 +134,9 @@ TEST(ZonePanelTimes, ZonesWithKeysFollowTheirClockChangesToTheMinute) {
     EXPECT_EQ(times[0].text, c.known) << c.local.hour << ":" << c.local.minute;
     EXPECT_EQ(times[0].hint, c.knownHint);
     // The unknown zone and the record without a key keep the fixed -05:00.
-    const ZoneClock fixed = ZoneClockTime(c.local.hour, c.local.minute, moscow, -300);
     for (size_t k : {1u, 2u}) {
       EXPECT_EQ(times[k].offset, -300);
-      EXPECT_EQ(times[k].text.substr(0, 2), (fixed.hour < 10 ? "0" : "") + std::to_string(fixed.hour));
+      EXPECT_EQ(times[k].text, c.fixed);
     }
     EXPECT_EQ(times[1].hint, times[1].date + ", UTC-05:00 (пояс не найден в системе, смещение постоянное)");
     EXPECT_EQ(times[2].hint, times[2].date + ", UTC-05:00");

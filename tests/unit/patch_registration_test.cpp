@@ -104,6 +104,8 @@ TEST(RegisterPatch, AHugeDamagedCountEndsQuicklyWithTheRightList) {
   f.files.insert("C:\\a.exe");
   f.AddEntry(1, "C:\\a.exe");
   f.SetCount(4000000000u);
+  // A number with a leading zero is no entry of the list and sets no limit.
+  f.reg.CreateKey(kCU, std::string(kPatchListKey) + "\\AutoInstallPatch0999999999");
   f.Register();
   EXPECT_EQ(f.Count(), 2u);
   EXPECT_EQ(f.Exe(1), "C:\\a.exe");

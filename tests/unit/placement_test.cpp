@@ -40,6 +40,8 @@ TEST(Hint, GoesBesideTheClockNeverOverIt) {
   EXPECT_EQ(HintPosition(WindowAt(772, 200), hint, 1015, kScreen), (ScreenPoint{874, 258}));
   // A window as tall as the screen leaves no room: the hint stays on it.
   EXPECT_EQ(HintPosition({0, 0, 84, 768}, hint, 20, kScreen), (ScreenPoint{20, 749}));
+  // Just room above it.
+  EXPECT_EQ(HintPosition({0, 21, 84, 768}, hint, 20, kScreen), (ScreenPoint{20, 0}));
 }
 
 TEST(Drag, BorderScreenStopsAtEveryScreenEdge) {

@@ -269,11 +269,23 @@ TEST_F(TimeCalc, ZonePanelsAndListedZonesFollowTheirCataloguedRules) {
 }
 
 TEST(TimeKeyFilter, DigitsAndEditingKeysPassEnterMovesOnTheRestIsRefused) {
-  for (unsigned c = '0'; c <= '9'; ++c) EXPECT_EQ(FilterTimeKey(c), TimeKeyAction::Edit) << c;
-  for (unsigned c : {8u, 1u, 3u, 22u, 24u, 26u}) EXPECT_EQ(FilterTimeKey(c), TimeKeyAction::Edit) << c;
-  EXPECT_EQ(FilterTimeKey(13), TimeKeyAction::NextControl);
-  for (unsigned c : {unsigned{'a'}, unsigned{'-'}, unsigned{' '}, unsigned{'+'}, 9u, 27u, 0x0431u, 0x0660u})
-    EXPECT_EQ(FilterTimeKey(c), TimeKeyAction::Refuse) << c;
+  using A = TimeKeyAction;
+  // Each key with its neighbours in the character table, which must not
+  // slip through with it.
+  const std::pair<unsigned, A> keys[] = {
+      {'0', A::Edit},     {'5', A::Edit},       {'9', A::Edit},       {'/', A::Refuse},     {':', A::Refuse},
+      {8, A::Edit},       {7, A::Refuse},       {9, A::Refuse},       // Backspace; Bell, Tab
+      {13, A::NextControl}, {12, A::Refuse},    {14, A::Refuse},      // Enter
+      {1, A::Edit},       {0, A::Refuse},       {2, A::Refuse},       // Ctrl+A
+      {3, A::Edit},       {4, A::Refuse},                             // Ctrl+C
+      {22, A::Edit},      {21, A::Refuse},      {23, A::Refuse},      // Ctrl+V
+      {24, A::Edit},      {25, A::Refuse},                            // Ctrl+X
+      {26, A::Edit},      {27, A::Refuse},                            // Ctrl+Z; Esc
+      {' ', A::Refuse},   {'-', A::Refuse},     {'+', A::Refuse},     {'a', A::Refuse},     {127, A::Refuse},
+      {0x0431, A::Refuse}, {0x0660, A::Refuse}, {0xFF10, A::Refuse},  // б, Arabic-Indic and full-width zero
+      {'0' + 256u, A::Refuse}, {8 + 65536u, A::Refuse},               // no truncation to a byte or a word
+  };
+  for (const auto& [key, action] : keys) EXPECT_EQ(FilterTimeKey(key), action) << key;
 }
 
 }  // namespace hx

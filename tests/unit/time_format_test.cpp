@@ -88,6 +88,7 @@ TEST(AddDays, CrossesMonthsYearsAndLeapDays) {
   const DateTime newYear = AddDays(At(2025, 12, 31), 2);
   EXPECT_EQ(newYear.year * 10000 + newYear.month * 100 + newYear.day, 20260102);
   EXPECT_EQ(newYear.dayOfWeek, 5);  // Friday
+  EXPECT_EQ(AddDays(At(1970, 1, 1), -7).dayOfWeek, 4);  // Thursday 25.12.1969
 }
 
 TEST(ClockTick, WakesAtTheNextSecondOrWithoutSecondsAtTheNextMinute) {

@@ -258,8 +258,10 @@ TEST(RunRemoval, NamesTheRebootBatchCannotCarryExactlyAreLoggedNotScheduled) {
   in.fs.AddFile("C:\\Desktop\\a?.lnk");
   in.fs.AddFile("C:\\Desktop\\ab.lnk", "the user's");
   for (const char* held : {"\\Settings\\Notes€.txt", "\\Settings\\HXSettings.ini"}) in.fs.Lock(kDir + held);
+  in.fs.AddFile("C:\\Desktop\\a\"b.lnk");
   in.fs.Lock("C:\\Desktop\\a?.lnk");
-  in.manifest += "[SettingsFiles]\r\n\\Settings\\Notes€.txt\r\n[Links]\r\nC:\\Desktop\\a?.lnk\r\n";
+  in.fs.Lock("C:\\Desktop\\a\"b.lnk");
+  in.manifest += "[SettingsFiles]\r\n\\Settings\\Notes€.txt\r\n[Links]\r\nC:\\Desktop\\a?.lnk\r\nC:\\Desktop\\a\"b.lnk\r\n";
   in.Run(RemovalMode::RemoveEverything);
   // Only the name that converts exactly is scheduled; no wildcard, no stand-in.
   EXPECT_EQ(in.state.rebootBatchText, "Erase \"C:\\Prog\\Settings\\HXSettings.ini\"");

@@ -71,19 +71,6 @@ TEST(UpdateCheckDue, FollowsTheDaysSinceTheLastStartAndTheHourOnTheIntervalsDay)
   for (const Row& r : rows) EXPECT_EQ(UpdateCheckDue(r.last, r.now, r.interval), r.due) << r.what;
 }
 
-TEST(UpdateCheckDue, EachIntervalOfTheListIsDueTheDayAfterItsDaysAndOnItsDayByTheHour) {
-  for (int index = -1; index <= 7; ++index) {
-    const int n = CheckIntervalDays(index);
-    const LastCheckTime last = Last(2024, 1, 1, 14, 20);
-    auto daysLater = [](int k, int hour) { return At(2024, 1, 1 + k, hour, 0); };
-    SCOPED_TRACE(index);
-    EXPECT_FALSE(UpdateCheckDue(last, daysLater(n - 1, 23), n));
-    EXPECT_FALSE(UpdateCheckDue(last, daysLater(n, 13), n));
-    EXPECT_TRUE(UpdateCheckDue(last, daysLater(n, 14), n));
-    EXPECT_TRUE(UpdateCheckDue(last, daysLater(n + 1, 0), n));
-  }
-}
-
 TEST(LastCheckFile, WritesDayMonthYearAndReadsItBackWhateverTheSeparators) {
   const DateTime when = At(2024, 5, 17, 9, 5, 7);
   EXPECT_EQ(LastCheckText(when, ".", ":"), "17.05.24\r\n09:05:07\r\n");
@@ -124,6 +111,9 @@ TEST(LastCheckFile, AnythingButAValidDateAndTimeIsUnreadable) {
       "17.05.24\r\n12:60\r\n",
       "17.05.24\r\nnoon\r\n",
       "May 17 24\r\n12:00:00\r\n",
+      "29.02.1900\r\n12:00:00\r\n",  // not a leap year
+      "17.05.1899\r\n12:00:00\r\n",
+      "17.05.24\r\n12:00:60\r\n",
   };
   for (const char* text : rows) EXPECT_FALSE(ParseLastCheck(text).has_value()) << text;
   EXPECT_TRUE(ParseLastCheck("29.02.24\r\n12:00:00\r\n").has_value());
@@ -272,6 +262,56 @@ TEST(UpdateCheck, StartDecidesByTheMarkersAndTheScheduleWhetherUpdriftRuns) {
     }
     rig.Start();
     EXPECT_EQ(effects.checkerStarts, r.checkerRuns ? 1 : 0) << "once per run";
+  }
+}
+
+// Each choice of the interval list, with the last check at 14:20 and the
+// dates worked out by hand across month ends, a leap day and a year's end:
+// not due the day before the interval's day, due on it from 14:00, due the
+// day after from midnight.
+TEST(UpdateCheck, EachIntervalChoiceStartsTheCheckOnItsOwnDay) {
+  struct Row { int index; const char* lastCheck; DateTime now; bool due; };
+  const Row rows[] = {
+      {0, "31.01.24", At(2024, 1, 31, 23, 0), false},  // 1 day
+      {0, "31.01.24", At(2024, 2, 1, 13, 0), false},
+      {0, "31.01.24", At(2024, 2, 1, 14, 0), true},
+      {0, "31.01.24", At(2024, 2, 2, 0, 0), true},
+      {1, "27.02.24", At(2024, 2, 29, 23, 0), false},  // 3 days
+      {1, "27.02.24", At(2024, 3, 1, 13, 0), false},
+      {1, "27.02.24", At(2024, 3, 1, 14, 0), true},
+      {1, "27.02.24", At(2024, 3, 2, 0, 0), true},
+      {2, "29.12.23", At(2024, 1, 2, 23, 0), false},  // 5 days
+      {2, "29.12.23", At(2024, 1, 3, 13, 0), false},
+      {2, "29.12.23", At(2024, 1, 3, 14, 0), true},
+      {2, "29.12.23", At(2024, 1, 4, 0, 0), true},
+      {3, "20.02.23", At(2023, 3, 1, 23, 0), false},  // 10 days
+      {3, "20.02.23", At(2023, 3, 2, 13, 0), false},
+      {3, "20.02.23", At(2023, 3, 2, 14, 0), true},
+      {3, "20.02.23", At(2023, 3, 3, 0, 0), true},
+      {4, "30.04.24", At(2024, 5, 14, 23, 0), false},  // 15 days
+      {4, "30.04.24", At(2024, 5, 15, 13, 0), false},
+      {4, "30.04.24", At(2024, 5, 15, 14, 0), true},
+      {4, "30.04.24", At(2024, 5, 16, 0, 0), true},
+      {5, "20.12.24", At(2025, 1, 8, 23, 0), false},  // 20 days
+      {5, "20.12.24", At(2025, 1, 9, 13, 0), false},
+      {5, "20.12.24", At(2025, 1, 9, 14, 0), true},
+      {5, "20.12.24", At(2025, 1, 10, 0, 0), true},
+      {6, "31.01.24", At(2024, 2, 29, 23, 0), false},  // 30 days
+      {6, "31.01.24", At(2024, 3, 1, 13, 0), false},
+      {6, "31.01.24", At(2024, 3, 1, 14, 0), true},
+      {6, "31.01.24", At(2024, 3, 2, 0, 0), true},
+      {7, "29.02.24", At(2024, 3, 4, 23, 0), false},  // beyond the list: 5 days
+      {7, "29.02.24", At(2024, 3, 5, 14, 0), true},
+      {-1, "29.02.24", At(2024, 3, 5, 13, 0), false},
+      {-1, "29.02.24", At(2024, 3, 6, 0, 0), true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.index << ", last " << r.lastCheck << ", now " << r.now.day << "."
+                                    << r.now.month << "." << r.now.year << " " << r.now.hour << ":00");
+    Rig rig;
+    rig.files.files[F::LastCheck] = std::string(r.lastCheck) + "\r\n14:20:00\r\n";
+    rig.check.StartUpdateCheck(r.index, r.now);
+    EXPECT_EQ(rig.effects.checkerStarts, r.due ? 1 : 0);
   }
 }
 
