@@ -411,3 +411,89 @@ const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std
 }
 
 }  // namespace hx::e2e
+
+#include <tlhelp32.h>
+
+#include <utility>
+
+namespace hx::e2e {
+namespace {
+
+// The ids of the processes that run the program file `exe`.
+std::vector<DWORD> ProcessesRunning(const fs::path& exe) {
+  using ImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, wchar_t*, DWORD*);
+  static const auto imageName = reinterpret_cast<ImageNameFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+  std::vector<DWORD> ids;
+  if (!imageName) return ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    wchar_t image[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (imageName(process, 0, image, &size) && lstrcmpiW(image, exe.c_str()) == 0)
+      ids.push_back(entry.th32ProcessID);
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+  return ids;
+}
+
+}  // namespace
+
+ZonedProcess::ZonedProcess(const fs::path& exe, const std::string& zone) {
+  const std::vector<DWORD> before = ProcessesRunning(exe);
+  wchar_t loader[MAX_PATH] = L"";
+  if (!GetEnvironmentVariableW(L"WINELOADER", loader, MAX_PATH)) lstrcpyW(loader, L"/usr/lib/wine/wine64");
+  std::wstring commandLine = L"/bin/sh -c \"cd '" + UnixPath(exe.parent_path()) + L"' && TZ='" +
+                             std::wstring(zone.begin(), zone.end()) + L"' exec '" + loader + L"' '" + UnixPath(exe) +
+                             L"' >/dev/null 2>&1\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION shell{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &shell))
+    return;
+  CloseHandle(shell.hThread);
+  CloseHandle(shell.hProcess);
+  WaitUntil([&] {
+    for (DWORD id : ProcessesRunning(exe))
+      if (std::find(before.begin(), before.end(), id) == before.end()) {
+        process_ = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        id_ = process_ ? id : 0;
+        return true;
+      }
+    return false;
+  });
+}
+
+ZonedProcess::~ZonedProcess() {
+  Kill();
+  if (process_) CloseHandle(process_);
+}
+
+ZonedProcess::ZonedProcess(ZonedProcess&& other) noexcept : process_(other.process_), id_(other.id_) {
+  other.process_ = nullptr;
+  other.id_ = 0;
+}
+
+ZonedProcess& ZonedProcess::operator=(ZonedProcess&& other) noexcept {
+  if (this != &other) {
+    this->~ZonedProcess();
+    process_ = std::exchange(other.process_, nullptr);
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
+}
+
+void ZonedProcess::Kill() {
+  if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 5000);
+  }
+}
+
+}  // namespace hx::e2e

@@ -140,3 +140,33 @@ std::vector<PopupMenuItem> ReadOpenedMenu(DWORD processId, HWND& menu);
 const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std::string& text);
 
 }  // namespace hx::e2e
+
+namespace hx::e2e {
+
+// Programs under a local zone of their own. Wine gives a program the zone
+// named by TZ in its Unix environment. A Windows program started by
+// CreateProcess keeps the Unix environment of its parent's process, so TZ
+// in the environment block it is given changes nothing; a Unix program
+// started from Wine gets that block as its Unix environment. So a program
+// runs under another zone when a Unix shell starts Wine's loader with TZ.
+
+// A program started under the local zone `zone`, an IANA name such as
+// "Australia/Sydney". The destructor ends it if it still runs.
+class ZonedProcess {
+ public:
+  ZonedProcess() = default;
+  // Waits until the program's process exists; id() is 0 when none came.
+  ZonedProcess(const fs::path& exe, const std::string& zone);
+  ~ZonedProcess();
+  ZonedProcess(ZonedProcess&& other) noexcept;
+  ZonedProcess& operator=(ZonedProcess&& other) noexcept;
+
+  DWORD id() const { return id_; }
+  void Kill();
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+}  // namespace hx::e2e
