@@ -1,12 +1,13 @@
 // The time calculator seen from outside: opened from the real menu of the
 // panels window, typed into with the real keyboard, and judged against the
-// true offset of the machine's zone. The Sydney test is run again under
-// TZ=Australia/Sydney by the test runner.
+// true offset of the local zone: the test run's, or one a test starts the
+// program under.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,11 @@ class CalcTest : public ::testing::Test {
     WriteCp1251(folder_ / "Settings" / "HXClocks.ini", ThreePanelFile());
   }
 
-  void StartProgram() {
-    program_ = Process(folder_ / "Horavex.KT.exe");
+  // Under the test run's local zone, or under `zone` (an IANA name).
+  void StartProgram(const char* zone = nullptr) {
+    const fs::path exe = folder_ / "Horavex.KT.exe";
+    program_ = zone ? Process::WithUnixEnvironment(exe, L"TZ='" + win::Widen(zone) + L"'") : Process(exe);
+    ASSERT_NE(program_.id(), 0u) << "the program did not start";
     clocks_ = WaitForWindow(L"TFormClocks", program_.id());
     ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
     ASSERT_NE(ChildByText(clocks_, "Катманду"), nullptr);
@@ -155,12 +159,48 @@ class CalcTest : public ::testing::Test {
     })) << "shown \"" << shown << "\", expected \"" << want << "\"";
   }
 
+  // Sets the date picker to day.month.year as a keyboard user does: each of
+  // its fields, in whatever order the locale puts them, is stepped with the
+  // arrow keys until it holds its part. Both sides must be the local zone,
+  // so that the result line shows the picker's date.
+  void ChooseDate(int day, int month, int year) {
+    const auto shownDate = [&](int (&date)[3]) {  // day, month, year at the end of the result
+      const std::string text = ControlText(Result());
+      return text.size() > 10 && std::sscanf(text.c_str() + text.size() - 10, "%2d.%2d.%4d", &date[0], &date[1],
+                                             &date[2]) == 3;
+    };
+    const int wanted[3] = {day, month, year};
+    int shown[3] = {}, before[3] = {};
+    const RECT r = WindowRect(date_);
+    Click({r.left + 8, (r.top + r.bottom) / 2});  // onto the first field
+    for (int field = 0; field < 3; ++field) {
+      ASSERT_TRUE(WaitUntil([&] { return shownDate(before); })) << ControlText(Result());
+      // One step up tells which part this field holds.
+      Key(L"Up");
+      int part = -1;
+      ASSERT_TRUE(WaitUntil([&] {
+        if (!shownDate(shown)) return false;
+        for (int k = 0; k < 3; ++k)
+          if (shown[k] != before[k]) part = k;
+        return part >= 0;
+      })) << "field " << field << " of the date picker does not step";
+      const int steps = wanted[part] - shown[part];
+      if (steps != 0)
+        Key(L"--repeat " + std::to_wstring(std::abs(steps)) + L" --delay 20 " + (steps > 0 ? L"Up" : L"Down"));
+      ASSERT_TRUE(WaitUntil([&] { return shownDate(shown) && shown[part] == wanted[part]; }))
+          << "shown " << ControlText(Result());
+      Key(L"Right");
+    }
+  }
+
   void CloseAndExpectGone(const std::function<void()>& close) {
     close();
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(calc_); })) << "the calculator stays open";
   }
 
-  void TearDown() override { program_.Kill(); }
+  void TearDown() override {
+    program_.Kill();
+  }
 
   fs::path folder_;
   Process program_;
@@ -280,27 +320,88 @@ TEST_F(CalcTest, PanelChoicesFollowTheirPanelsWhenThePanelListChangesUnderTheCal
   Screenshot("time-calculator-panels-changed", calc_);
 }
 
-// Run under TZ=Australia/Sydney: in its summer the local clock is 11 hours
-// ahead of universal time, not the 10 of the zone's name.
-TEST_F(CalcTest, SydneySummerMorningIsTheEveningBeforeInUniversalTime) {
-  TIME_ZONE_INFORMATION tz;
-  if (GetTimeZoneInformation(&tz) != TIME_ZONE_ID_DAYLIGHT) GTEST_SKIP() << "the local zone keeps standard time today";
-  StartProgram();
+// Two zones that keep daylight saving time on opposite halves of the year:
+// the name TZ knows, the key of the system's zone catalogue, and their
+// offsets east of universal time in minutes, standard and summer.
+struct SeasonZone {
+  const char* tz;
+  const wchar_t* key;
+  int standard, summer;
+};
+constexpr SeasonZone kNorth{"Europe/Berlin", L"W. Europe Standard Time", 60, 120};
+constexpr SeasonZone kSouth{"Australia/Sydney", L"AUS Eastern Standard Time", 600, 660};
+
+// The zone's clock now, and whether it keeps summer time, by the rule of
+// the zone catalogue and the system's own conversion.
+SYSTEMTIME ZoneNow(const SeasonZone& zone, bool* summer = nullptr) {
+  using ForYearFn = BOOL(WINAPI*)(USHORT, void*, TIME_ZONE_INFORMATION*);
+  const auto forYear = reinterpret_cast<ForYearFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTimeZoneInformationForYear")));
+  SYSTEMTIME utc, local{};
+  GetSystemTime(&utc);
+  DYNAMIC_TIME_ZONE_INFORMATION dynamic{};
+  wcsncpy(dynamic.TimeZoneKeyName, zone.key, 127);
+  TIME_ZONE_INFORMATION rule{};
+  EXPECT_TRUE(forYear && forYear(utc.wYear, &dynamic, &rule) && SystemTimeToTzSpecificLocalTime(&rule, &utc, &local))
+      << "no rule for " << zone.tz;
+  if (summer) *summer = MinutesOf(local) - MinutesOf(utc) == zone.summer;
+  return local;
+}
+
+// Whichever of the two zones keeps summer time today: its morning is the
+// summer offset before universal time, not its name's (in Sydney 10:00 is
+// 23:00 of the day before).
+TEST_F(CalcTest, MorningOfAZoneOnSummerTimeConvertsWithTheSummerOffset) {
+  bool northSummer = false, southSummer = false;
+  ZoneNow(kNorth, &northSummer);
+  ZoneNow(kSouth, &southSummer);
+  ASSERT_TRUE(northSummer || southSummer) << "one of the zones keeps summer time on every day";
+  const SeasonZone& zone = northSummer ? kNorth : kSouth;
+  StartProgram(zone.tz);
   OpenCalculator();
   Type(L"10");
   Click(Centre(targetOptions_[2]));
   ChooseZone(lists_[3], "(UTC) ");
-  ExpectResult([] {
-    const SYSTEMTIME local = Today(10, 0);
-    return ResultText(TimeOf(MinutesOf(local) - TrueOffsetAt(local)));
+  ExpectResult([&] {
+    SYSTEMTIME local = ZoneNow(zone);
+    local.wHour = 10;
+    local.wMinute = local.wSecond = local.wMilliseconds = 0;
+    return ResultText(TimeOf(MinutesOf(local) - zone.summer));
   });
-  const SYSTEMTIME local = Today(10, 0);
-  EXPECT_EQ(TrueOffsetAt(local), -(tz.Bias + tz.DaylightBias));
-  // Sydney: 23:00 of the day before.
-  if (tz.Bias == -600 && tz.DaylightBias == -60) {
-    EXPECT_EQ(ControlText(Result()), ResultText(TimeOf(MinutesOf(Today(23, 0)) - 24 * 60)));
-  }
   Screenshot("time-calculator-daylight", calc_);
+}
+
+// A date chosen in the date picker converts with that date's offset, not
+// today's: winter and summer dates in a northern and a southern zone, so
+// that every day of the year one of them lies in the other season than
+// today. Expected: the zones' offsets on those dates, worked by hand.
+TEST_F(CalcTest, ChosenDateInTheOtherSeasonConvertsWithThatDatesOffset) {
+  struct Case {
+    const SeasonZone* zone;
+    int day, month;
+    const char* universal;  // 10:00 local on that day of 2025
+  };
+  const Case cases[] = {
+      {&kNorth, 15, 1, " 09 : 00 15.01.2025"},
+      {&kNorth, 15, 7, " 08 : 00 15.07.2025"},
+      {&kSouth, 15, 1, " 23 : 00 14.01.2025"},
+      {&kSouth, 15, 7, " 00 : 00 15.07.2025"},
+  };
+  const SeasonZone* started = nullptr;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.zone->tz) + " " + std::to_string(c.day) + "." + std::to_string(c.month));
+    if (started != c.zone) {
+      started = c.zone;
+      StartProgram(c.zone->tz);
+      OpenCalculator();
+      Type(L"10");
+    }
+    Click(Centre(targetOptions_[0]));
+    ChooseDate(c.day, c.month, 2025);
+    Click(Centre(targetOptions_[2]));
+    if (ControlText(lists_[3]).rfind("(UTC) ", 0) != 0) ChooseZone(lists_[3], "(UTC) ");
+    ExpectResult([&] { return std::string(c.universal); });
+  }
 }
 
 }  // namespace

@@ -144,6 +144,44 @@ void HeldFile::Release() {
   handle = INVALID_HANDLE_VALUE;
 }
 
+namespace {
+
+// The first process in a snapshot of all that `matches` accepts, or 0.
+DWORD FindProcess(const std::function<bool(const PROCESSENTRY32W&)>& matches) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD found = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+    if (matches(entry)) found = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return found;
+}
+
+// The processes that now run the program file `exe`.
+std::vector<DWORD> ProcessesOf(const fs::path& exe) {
+  // A call of Vista and later, which the Windows headers of this build hide.
+  using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+  static const auto query = reinterpret_cast<QueryImageName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+  std::vector<DWORD> found;
+  FindProcess([&](const PROCESSENTRY32W& e) {
+    if (lstrcmpiW(e.szExeFile, exe.filename().wstring().c_str()) != 0) return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, e.th32ProcessID);
+    if (!process) return false;
+    wchar_t path[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (query && query(process, 0, path, &size) && lstrcmpiW(path, exe.wstring().c_str()) == 0)
+      found.push_back(e.th32ProcessID);
+    CloseHandle(process);
+    return false;  // on through all of them
+  });
+  return found;
+}
+
+}  // namespace
+
 Process::Process(const fs::path& exe, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
@@ -155,6 +193,29 @@ Process::Process(const fs::path& exe, const std::wstring& arguments) {
     info_ = {};
     ADD_FAILURE() << "cannot start " << exe.string() << ": error " << GetLastError();
   }
+}
+
+Process Process::WithUnixEnvironment(const fs::path& exe, const std::wstring& assignments) {
+  const std::vector<DWORD> before = ProcessesOf(exe);
+  wchar_t loader[MAX_PATH] = L"/usr/lib/wine/wine64";
+  GetEnvironmentVariableW(L"WINELOADER", loader, MAX_PATH);
+  Process started;
+  if (RunUnix(L"cd '" + UnixPath(exe.parent_path()) + L"' && " + assignments + L" '" + loader + L"' '" +
+              UnixPath(exe) + L"' &") != 0) {
+    ADD_FAILURE() << "cannot start " << exe.string() << " from a Unix shell";
+    return started;
+  }
+  DWORD id = 0;
+  WaitUntil([&] {
+    for (DWORD candidate : ProcessesOf(exe))
+      if (std::find(before.begin(), before.end(), candidate) == before.end()) id = candidate;
+    return id != 0;
+  });
+  started.info_.hProcess = id ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)
+                              : nullptr;
+  if (!started.info_.hProcess) ADD_FAILURE() << "cannot start " << exe.string() << " from a Unix shell";
+  else started.info_.dwProcessId = id;
+  return started;
 }
 
 Process::~Process() {
@@ -229,37 +290,6 @@ HWND WaitForWindow(const std::wstring& className, DWORD processId, std::chrono::
   return found;
 }
 
-namespace {
-
-// The first process in a snapshot of all that `matches` accepts, or 0.
-DWORD FindProcess(const std::function<bool(const PROCESSENTRY32W&)>& matches) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  DWORD found = 0;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
-    if (matches(entry)) found = entry.th32ProcessID;
-  CloseHandle(snapshot);
-  return found;
-}
-
-fs::path ImageOf(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (!process) return {};
-  wchar_t path[MAX_PATH];
-  DWORD size = MAX_PATH;
-  // A call of Vista and later, which the Windows headers of this build hide.
-  using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-  const auto query = reinterpret_cast<QueryImageName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
-  const bool known = query && query(process, 0, path, &size);
-  CloseHandle(process);
-  return known ? fs::path(std::wstring(path, size)) : fs::path();
-}
-
-}  // namespace
-
 DWORD WaitForChildProcess(DWORD parentId, std::chrono::milliseconds timeout) {
   DWORD child = 0;
   WaitUntil([&] { return (child = FindProcess([&](const PROCESSENTRY32W& e) {
@@ -267,16 +297,6 @@ DWORD WaitForChildProcess(DWORD parentId, std::chrono::milliseconds timeout) {
                           })) != 0; },
             timeout);
   return child;
-}
-
-DWORD WaitForProcessOf(const fs::path& exe, std::chrono::milliseconds timeout) {
-  DWORD found = 0;
-  WaitUntil([&] { return (found = FindProcess([&](const PROCESSENTRY32W& e) {
-                            return lstrcmpiW(e.szExeFile, exe.filename().wstring().c_str()) == 0 &&
-                                   fs::equivalent(ImageOf(e.th32ProcessID), exe);
-                          })) != 0; },
-            timeout);
-  return found;
 }
 
 std::string WindowText(HWND window) {
@@ -590,3 +610,4 @@ const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std
 }
 
 }  // namespace hx::e2e
+

@@ -78,6 +78,11 @@ class Process {
  public:
   Process() = default;
   Process(const fs::path& exe, const std::wstring& arguments = L"");
+  // A program that a Unix shell starts with these assignments in its Unix
+  // environment, such as L"TZ='Australia/Sydney'": Wine takes a program's
+  // local zone and its library settings from there, never from the Windows
+  // environment it is started with.
+  static Process WithUnixEnvironment(const fs::path& exe, const std::wstring& assignments);
   ~Process();
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
@@ -107,8 +112,6 @@ HWND WaitForWindow(const std::wstring& className, DWORD processId, std::chrono::
 // A running process: the first whose parent is `parentId` (a program a
 // test's program started itself), or 0 when none appears in time.
 DWORD WaitForChildProcess(DWORD parentId, std::chrono::milliseconds timeout = kPatience);
-// A running process started from this executable file, or 0.
-DWORD WaitForProcessOf(const fs::path& exe, std::chrono::milliseconds timeout = kPatience);
 
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);

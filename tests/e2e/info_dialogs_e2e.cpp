@@ -88,11 +88,6 @@ class AboutTest : public ::testing::Test {
 
   void TearDown() override {
     program_.Kill();
-    if (shellStarted_) {
-      TerminateProcess(shellStarted_, 1);
-      WaitForSingleObject(shellStarted_, 5000);
-      CloseHandle(shellStarted_);
-    }
     if (shell_.Running()) {
       fake_shell::Send(shell_.id(), "quit");
       if (!shell_.WaitForExit(kPatience)) shell_.Kill();
@@ -142,15 +137,11 @@ class AboutTest : public ::testing::Test {
   // so a Unix shell starts this one, in the program folder.
   void StartProgramWithDllOverrides(const std::wstring& overrides) {
     WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
-    ASSERT_EQ(RunUnix(L"cd '" + UnixPath(folder_) + L"' && WINEDLLOVERRIDES='" + overrides +
-                      L"' /usr/lib/wine/wine64 Horavex.KT.exe &"),
-              0);
-    programId_ = WaitForProcessOf(folder_ / "Horavex.KT.exe");
+    program_ = Process::WithUnixEnvironment(folder_ / "Horavex.KT.exe", L"WINEDLLOVERRIDES='" + overrides + L"'");
+    programId_ = program_.id();
     ASSERT_NE(programId_, 0u) << "the program did not start";
     clocks_ = WaitForWindow(L"TFormClocks", programId_);
     ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
-    shellStarted_ = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, programId_);
-    ASSERT_NE(shellStarted_, nullptr);
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
   }
 
@@ -198,7 +189,6 @@ class AboutTest : public ::testing::Test {
   fs::path folder_, log_;
   Process shell_, program_;
   DWORD programId_ = 0;
-  HANDLE shellStarted_ = nullptr;  // the program, when a Unix shell started it
   HWND clocks_ = nullptr;
 };
 

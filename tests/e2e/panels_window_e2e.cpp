@@ -1,7 +1,8 @@
 // The clock's main job seen from outside: the panels window's size and
 // layout, the texts of its panels, the clocks file, and the zone times
-// against the true universal time. The ZoneClock tests are run again under
-// other local zones (TZ) by the test runner.
+// against the true universal time. The test runner runs them under a local
+// zone with daylight saving time, and the ZoneClock tests again under one
+// with minutes in its offset.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -183,34 +184,67 @@ TEST_F(ClocksTest, ZoneClockFollowsTrueUniversalTime) {
              clocks);
 }
 
+// The value line of the panel captioned `caption`.
+HWND ValueBeside(HWND clocks, const char* caption) {
+  HWND label = ChildByText(clocks, caption);
+  if (label)
+    for (HWND child : Children(GetParent(label)))
+      if (child != label) return child;
+  return nullptr;
+}
+
+// Waits until the time line in 12-hour mode shows this minute and the
+// minute has at least 20 s left, so that the program's own once-a-minute
+// tick has come and cannot come again within the next 20 s.
+void WaitForEarlyInTheMinute(HWND timeLine) {
+  std::string now;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        char text[16];
+        std::snprintf(text, sizeof text, "%s %02d : %02d", t.wHour < 12 ? "AM" : "PM",
+                      t.wHour % 12 == 0 ? 12 : t.wHour % 12, t.wMinute);
+        now = text;
+        return t.wSecond < 40 && WindowText(timeLine) == now;
+      },
+      65s))
+      << "the time line shows " << WindowText(timeLine) << " at " << now;
+}
+
 // A change of the system's time zone (here from UTC to Tokyo, +09:00): the
 // time line shows the new local time at once, as Windows announces the
-// change with WM_TIMECHANGE, and the zone panel keeps its zone's time. Wine
-// takes the zone from the Unix one, so the test runner gives this test a
-// private /etc/localtime that it may rewrite (HX_TEST_ZONE_FILE).
-TEST_F(ClocksTest, SystemZoneChangeShowsTheNewLocalTimeWithinASecond) {
+// change with WM_TIMECHANGE, and the zone panel keeps its zone's time. In
+// 12-hour mode the time line has no seconds and the program's own tick
+// comes when the minute turns, so the new time must show within the minute
+// of the announcement, before that tick could have shown it. Wine takes the
+// zone from the Unix one, so the test runner gives this test a private
+// /etc/localtime that it may rewrite (HX_TEST_ZONE_FILE).
+TEST_F(ClocksTest, SystemZoneChangeShowsTheNewLocalTimeBeforeTheNextTick) {
   const char* zoneFile = std::getenv("HX_TEST_ZONE_FILE");
   if (!zoneFile) GTEST_SKIP() << "needs a private /etc/localtime; scripts/test.sh runs it with one";
+  WriteSettings("PmAmFormat=1\r\n");
   WriteClocks(ThreePanelFile());
   HWND clocks = Start();
-  HWND line = PanelMatching(clocks, kClockPattern);
-  HWND zone = nullptr;
-  for (HWND child : Children(GetParent(ChildByText(clocks, "Катманду"))))
-    if (child != ChildByText(clocks, "Катманду")) zone = child;
+  HWND line = ValueBeside(clocks, "Системное"), zone = ValueBeside(clocks, "Катманду");
   ASSERT_TRUE(line && zone);
 
-  // hh : mm of universal time moved by `offset` minutes, now and a second ago.
-  const auto shows = [](HWND panel, int offset) {
+  // The time line's and the zone line's text of universal time moved by
+  // `offset` minutes (PM 12 : 05 and PM 00 : 05 at 12:05), now or a second ago.
+  const auto shows = [](HWND panel, int offset, bool zoneLine) {
     const std::string text = WindowText(panel);
     for (int back : {0, 1}) {
       SYSTEMTIME utc;
       GetSystemTime(&utc);
       const int minutes = (utc.wHour * 60 + utc.wMinute + offset + 1440 - (back && utc.wSecond == 0)) % 1440;
-      if (text.starts_with(Format("%02d : %02d", minutes / 60, minutes % 60))) return true;
+      const int hour = minutes / 60;
+      const int shownHour = zoneLine ? hour % 12 : (hour % 12 == 0 ? 12 : hour % 12);
+      if (text == std::string(hour < 12 ? "AM " : "PM ") + Format("%02d : %02d", shownHour, minutes % 60))
+        return true;
     }
     return false;
   };
-  ASSERT_TRUE(WaitUntil([&] { return shows(line, 0); })) << "starts on UTC: " << WindowText(line);
+  ASSERT_TRUE(WaitUntil([&] { return shows(line, 0, false); })) << "starts on UTC: " << WindowText(line);
 
   // Rewrite the zone file in place (a bind mount stays on its file) and give
   // it a modification time of its own, by which the C library sees the
@@ -219,6 +253,9 @@ TEST_F(ClocksTest, SystemZoneChangeShowsTheNewLocalTimeWithinASecond) {
   std::ifstream source("Z:\\usr\\share\\zoneinfo\\Asia\\Tokyo", std::ios::binary);
   const std::string tokyo{std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()};
   ASSERT_FALSE(tokyo.empty());
+  WaitForEarlyInTheMinute(line);
+  SYSTEMTIME announced;
+  GetSystemTime(&announced);
   const std::wstring target = L"Z:" + std::filesystem::path(zoneFile).make_preferred().wstring();
   HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -235,11 +272,64 @@ TEST_F(ClocksTest, SystemZoneChangeShowsTheNewLocalTimeWithinASecond) {
   ASSERT_EQ(written, tokyo.size());
 
   SendMessageTimeoutW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-  const auto announced = std::chrono::steady_clock::now();
-  EXPECT_TRUE(WaitUntil([&] { return shows(line, 9 * 60); })) << "shows " << WindowText(line);
-  const auto lag = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - announced);
-  EXPECT_LE(lag.count(), 1000) << "the new local time came " << lag.count() << " ms after the announcement";
-  EXPECT_TRUE(shows(zone, 5 * 60 + 45)) << "the zone panel keeps Kathmandu's time: " << WindowText(zone);
+  EXPECT_TRUE(WaitUntil([&] { return shows(line, 9 * 60, false); })) << "shows " << WindowText(line);
+  SYSTEMTIME seen;
+  GetSystemTime(&seen);
+  EXPECT_EQ(seen.wMinute, announced.wMinute) << "the new local time came with the next minute's tick";
+  EXPECT_TRUE(shows(zone, 5 * 60 + 45, true)) << "the zone panel keeps Kathmandu's time: " << WindowText(zone);
+}
+
+// Waking from sleep, a change of the user's locale and a change of the
+// system's time each write the lines anew at once. The test first makes the
+// date and zone lines stale, as a screen is after a sleep; in 12-hour mode
+// the program's own tick that would put them right comes only when the
+// minute turns, so they must be right again while the time line still
+// shows the minute of the event.
+TEST_F(ClocksTest, ResumeLocaleAndTimeChangeRewriteTheLinesAtOnce) {
+  WriteSettings("PmAmFormat=1\r\n[Auto_Check_New_Version]\r\nAUCheckEnabled=0\r\n");
+  WriteClocks(ThreePanelFile(true));
+  HWND clocks = Start();
+  HWND time = ValueBeside(clocks, "Системное"), date = ValueBeside(clocks, "Дата"),
+       zone = ValueBeside(clocks, "Катманду");
+  ASSERT_TRUE(time && date && zone);
+  const std::regex zonePattern{R"((AM|PM) \d\d : \d\d)"};
+  ASSERT_TRUE(WaitUntil([&] { return std::regex_match(WindowText(zone), zonePattern); }));
+
+  struct Event {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    const wchar_t* text;
+  };
+  const Event events[] = {
+      {"time change", WM_TIMECHANGE, 0, nullptr},
+      {"resume by itself", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, nullptr},
+      {"resume by the user", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, nullptr},
+      {"locale change", WM_SETTINGCHANGE, 0, L"intl"},
+  };
+  // From the program's first minute tick on: a request made in the minute
+  // the program started can be lost (seen under Wine), which is a fault of
+  // its own, not what this test looks at.
+  const std::string started = WindowText(time);
+  WaitUntil([&] { return WindowText(time) != started; }, 65s);
+  for (const Event& e : events) {
+    SCOPED_TRACE(e.name);
+    WaitForEarlyInTheMinute(time);
+    const std::string minute = WindowText(time);
+    SetWindowTextW(date, L"--");
+    SetWindowTextW(zone, L"--");
+    ASSERT_EQ(WindowText(date) + WindowText(zone), "----");
+    // As Windows does, to every top-level window of the program.
+    for (HWND window : TopWindows(L"", process_.id()))
+      EXPECT_NE(SendMessageTimeoutW(window, e.message, e.wParam, reinterpret_cast<LPARAM>(e.text), SMTO_NORMAL,
+                                    kPatience.count(), nullptr),
+                0)
+          << "the program took no message";
+    EXPECT_TRUE(WaitUntil([&] {
+      return std::regex_match(WindowText(date), kDatePattern) && std::regex_match(WindowText(zone), zonePattern);
+    })) << "date line " << WindowText(date) << ", zone line " << WindowText(zone) << ", time line " << WindowText(time);
+    EXPECT_EQ(WindowText(time), minute) << "the lines came back with the minute's tick, not with the event";
+  }
 }
 
 }  // namespace
