@@ -20,6 +20,7 @@ constexpr UINT_PTR kTimerClock = 1;         // at each change of the shown time
 constexpr UINT_PTR kTimerACNV1 = 2;         // update-check poll, every second
 constexpr UINT_PTR kTimerShellRebuild = 3;  // one-shot, after the taskbar came back
 constexpr UINT_PTR kTimerFollow = 4;        // while on a Windows panel: follows it
+constexpr UINT_PTR kTimerRefresh = 5;       // one-shot: the clock work at once, when asked
 
 struct AppState {
   Path folder;                   // the program folder

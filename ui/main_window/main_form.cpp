@@ -227,6 +227,7 @@ void TimerACNV1Timer() { PollUpdateCheck(); }
 void FormClose() {
   Guard("1.001 - 015.0", [] {
     KillTimer(App().mainWindow, kTimerClock);
+    KillTimer(App().mainWindow, kTimerRefresh);
     RestoreShell();
   });
 }
@@ -240,6 +241,10 @@ LRESULT HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       ++g_timerWakeUps;
       switch (wParam) {
         case kTimerClock: ClockTimer(); return 0;
+        case kTimerRefresh:
+          KillTimer(window, kTimerRefresh);
+          ClockTimer();
+          return 0;
         case kTimerFollow: Guard(kCodeTimer1Timer, FollowWindowsPanel); return 0;
         case kTimerACNV1: Guard("1.001 - 016.0", TimerACNV1Timer); return 0;
         case kTimerShellRebuild: Guard("1.001 - 007.0", RebuildAfterTaskbarCreated); return 0;
@@ -351,6 +356,7 @@ void RestoreShell() {
 
 void FinishProgram() {
   KillTimer(App().mainWindow, kTimerClock);
+  KillTimer(App().mainWindow, kTimerRefresh);
   RestoreShell();
   ReleaseInstanceMutex();
   files::Remove(paths::TempFolder(App().folder));  // only an empty folder goes

@@ -168,8 +168,12 @@ void ApplyTrayClockVisibility(bool hide) {
   hx::ApplyTrayClockVisibility(shell, hide);
 }
 
+// A timer of its own, not the clock timer brought forward: under Wine a
+// clock timer that was armed anew while an earlier one had just fallen due
+// kept its old time when it was brought forward again, and the request
+// waited for the next minute.
 void RequestClockRefresh() {
-  if (App().mainWindow) SetTimer(App().mainWindow, kTimerClock, USER_TIMER_MINIMUM, nullptr);
+  if (App().mainWindow) SetTimer(App().mainWindow, kTimerRefresh, USER_TIMER_MINIMUM, nullptr);
 }
 
 }  // namespace hx::ui
