@@ -17,8 +17,6 @@
 namespace hx::e2e {
 namespace {
 
-constexpr UINT kTrayCallback = 1026;
-
 // A complete settings file with the program's defaults (and no update
 // check), so that no repair notice interrupts a test.
 const std::string kSettingsFile =
@@ -99,6 +97,16 @@ class SettingsTest : public ::testing::Test {
     })) << "fake_shell did not start";
   }
 
+  // A click on the program's tray icon as the shell tells of it, once the
+  // shell holds the icon: the message its registration names to the window
+  // it names; posted, or with `answered` sent and handled within 20 s.
+  bool TrayClick(const std::string& click, bool answered = false) {
+    return WaitUntil([&] {
+      return fake_shell::Send(shell_.id(), "tray 1 " + click + (answered ? " answered" : "")) ==
+             fake_shell::SendResult::Done;
+    });
+  }
+
   // What was done to the fake shell's tray clock, in order.
   std::vector<std::string> ClockEvents() const {
     std::vector<std::string> events;
@@ -120,7 +128,7 @@ class SettingsTest : public ::testing::Test {
   void OpenSettings(bool fromTrayIcon) {
     if (fromTrayIcon) {
       Xdo(L"mousemove 600 600");
-      PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
+      ASSERT_TRUE(TrayClick("rbuttondown")) << "the shell holds no icon 1 with a callback message";
     } else {
       const RECT r = WindowRect(clocks_);
       Click({r.left + 20, r.top + 20}, 3);
@@ -285,6 +293,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, OkWritesEveryKeyOfBothFiles) {
+  StartShell();
   WriteCp1251(SettingsFile(), "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=0\r\n");
   StartProgram();
   OpenSettings(true);
@@ -483,14 +492,13 @@ TEST_F(SettingsTest, CloseRequestCancelsTheOpenDialogsAndSavesOnlyWhatWasConfirm
 }
 
 TEST_F(SettingsTest, OneDialogAtATimeAndEscapeOrAltF4Cancel) {
+  StartShell();
   WriteCp1251(SettingsFile(), kSettingsFile);
   StartProgram();
   OpenSettings(false);
   // The tray icon's right button while the dialog is open: no menu (which
   // would block this call), no second dialog; the dialog comes forward.
-  DWORD_PTR ignored = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN, SMTO_NORMAL, 20000, &ignored))
-      << "a menu opened";
+  ASSERT_TRUE(TrayClick("rbuttondown", true)) << "a menu opened, or the shell holds no icon to click";
   for (HWND menu : TopWindows(L"#32768", program_.id())) EXPECT_FALSE(IsWindowVisible(menu));
   EXPECT_EQ(TopWindows(L"TFormSettings", program_.id()).size(), 1u);
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog_; }));
