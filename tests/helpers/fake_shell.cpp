@@ -225,7 +225,10 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC proc) {
 void BuildTaskbar() {
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   // A small strip in the bottom right corner, out of the way of screenshots.
-  g_taskbar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE,
+  // Always on top as a real taskbar is, which also keeps it ahead of Wine's
+  // own hidden "Shell_TrayWnd" in z-order: Shell_NotifyIcon hands icons to
+  // the first window of that class.
+  g_taskbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE,
                               cx - 120, cy - 24, 120, 24, nullptr, nullptr, g_instance, nullptr);
   HWND area = CreateWindowExW(0, L"TrayNotifyWnd", L"", WS_CHILD | WS_VISIBLE, 0, 0, 120, 24, g_taskbar, nullptr,
                               g_instance, nullptr);
