@@ -11,6 +11,7 @@
 
 #include "base/cp1251.h"
 #include "base/textfile.h"
+#include "tests/helpers/fake_shell_client.h"
 #include "win32/text.h"
 
 namespace hx::e2e {
@@ -490,6 +491,14 @@ void Screenshot(const std::string& name, HWND subject) {
   EXPECT_TRUE(WaitUntilOnScreen(subject)) << name << ": the window is not on the screen";
   const RECT r = OnScreenPart(subject);
   EXPECT_TRUE(CaptureScreen(file) && PictureHasDetail(file, &r)) << name << ": the picture is blank where the window is";
+}
+
+bool TrayClick(DWORD shellId, const std::string& click, bool answered) {
+  const bool done = WaitUntil([&] {
+    return fake_shell::Send(shellId, "tray 1 " + click + (answered ? " answered" : "")) == fake_shell::SendResult::Done;
+  });
+  EXPECT_TRUE(done) << "the shell holds no icon 1 with a callback message, or the click went unanswered";
+  return done;
 }
 
 fs::path HelperFile(const std::string& name) { return BuildFolder() / "tests" / "helpers" / name; }

@@ -161,6 +161,12 @@ bool WaitUntilOnScreen(HWND window, std::chrono::milliseconds timeout = kPatienc
 // test when the picture is blank where the window is.
 void Screenshot(const std::string& name, HWND subject = nullptr);
 
+// A click on the tray icon 1 as the fake shell `shellId` tells of it, once
+// the shell holds the icon: the message the icon's registration names, to
+// the window it names; posted, or with `answered` sent and handled within
+// 20 s. A shell that holds no such icon fails the test.
+bool TrayClick(DWORD shellId, const std::string& click, bool answered = false);
+
 // A helper program or library built for the tests
 // (build/<arch>/tests/helpers/<name>).
 fs::path HelperFile(const std::string& name);

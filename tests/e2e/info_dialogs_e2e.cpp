@@ -238,7 +238,7 @@ TEST_F(AboutTest, OpensFromTheMenuShowsPurposeVersionAndPageAndClosesByOkOrEscap
   EXPECT_FALSE(ErrorReported());
   // What the unsupported system must not see, the normal start does: the
   // icon in the notification area, the tray clock hidden, the registration.
-  EXPECT_TRUE(HasText(ShellEvents(), "icon add 1"));
+  EXPECT_TRUE(HasText(ShellEvents(), "icon add 1 message 1026"));
   EXPECT_TRUE(HasText(ShellEvents(), "clock hidden"));
   EXPECT_TRUE(PatchRegistered(folder_ / "Horavex.KT.exe"));
 }

@@ -15,7 +15,6 @@
 namespace hx::e2e {
 namespace {
 
-constexpr UINT kTrayCallback = 1026;
 constexpr UINT kCloseRequest = 1025;
 
 // Handles this test program's own window messages until `condition` holds.
@@ -87,10 +86,7 @@ class BehaviourTest : public ::testing::Test {
     return fake_shell::Send(shell_.id(), command) == fake_shell::SendResult::Done;
   }
 
-  std::vector<std::string> ShellLog() const {
-    auto text = ReadTextFile(log_);
-    return text ? SplitLines(*text) : std::vector<std::string>{};
-  }
+  std::vector<std::string> ShellLog() const { return Lines(log_); }
 
   // The log lines that tell what was done to the notification area.
   std::vector<std::string> TrayEvents() const {
@@ -163,7 +159,7 @@ class BehaviourTest : public ::testing::Test {
   // The tray icon's right button; the menu it opens.
   std::vector<PopupMenuItem> OpenTrayMenu(HWND& menu) {
     MouseTo({600, 600});
-    PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
+    TrayClick(shell_.id(), "rbuttondown");
     return ReadMenu(menu);
   }
 
@@ -375,6 +371,7 @@ TEST_F(BehaviourTest, TimeLineChangesRightAtTheSecond) {
 }
 
 TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows) {
+  StartShell();
   WriteSettings({.left = 400, .top = 300});
   StartProgram({400, 300});
 
@@ -394,7 +391,7 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
 
   // Left click: to the tray; the menu now offers to restore.
-  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  TrayClick(shell_.id(), "lbuttonup");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
   items = OpenTrayMenu(menu);
   Screenshot("menu-from-tray", menu);
@@ -417,7 +414,7 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
 
   // Left click again: back, in front of the cover. The cover's program
   // keeps handling its messages, as any program in front does.
-  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  TrayClick(shell_.id(), "lbuttonup");
   EXPECT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(clocks_) && ProcessAt(middle) == program_.id(); }))
       << "the clock is not in front";
   DestroyWindow(cover);
@@ -436,9 +433,10 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
 }
 
 TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {
+  StartShell();
   WriteSettings({});
   StartProgram({300, 200});
-  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  TrayClick(shell_.id(), "lbuttonup");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
 
   Process second(folder_ / "Horavex.KT.exe");
@@ -456,15 +454,16 @@ TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {
 // Bringing the clock forward leaves another program's always-on-top window
 // as it is; the clock cannot cover it and does not try.
 TEST_F(BehaviourTest, BringingTheClockForwardLeavesOtherTopmostWindowsAlone) {
+  StartShell();
   WriteSettings({});
   StartProgram({300, 200});
-  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  TrayClick(shell_.id(), "lbuttonup");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
   HWND player = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"player", WS_POPUP | WS_VISIBLE | WS_BORDER, 600, 500, 200,
                                 100, nullptr, nullptr, nullptr, nullptr);
   SetForegroundWindow(player);
   ASSERT_TRUE(PumpMessagesUntil([&] { return GetForegroundWindow() == player; }));
-  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  TrayClick(shell_.id(), "lbuttonup");
   EXPECT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(clocks_); }));
   // The click is handled in full once the program answers the next message.
   DWORD_PTR ignored = 0;
@@ -479,7 +478,7 @@ TEST_F(BehaviourTest, RestartedShellGetsANewWindowWhileTheProgramKeepsAnswering)
   StartProgram({300, 200});
   ASSERT_TRUE(WaitUntil([&] { return TrayEvents().size() >= 5; }));
   // Minimised to the tray when the shell restarts.
-  PostMessageW(clocks_, kTrayCallback, 1, WM_LBUTTONUP);
+  TrayClick(shell_.id(), "lbuttonup");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); }));
 
   HWND before = clocks_;
@@ -529,7 +528,7 @@ TEST_F(BehaviourTest, RestartedShellGetsANewWindowWhileTheProgramKeepsAnswering)
   const auto items = OpenTrayMenu(menu);
   EXPECT_NE(FindItem(items, "Свернуть в трей"), nullptr) << "the menu offers to restore a window in sight";
   CloseMenu(menu);
-  PostMessageW(rebuilt, kTrayCallback, 1, WM_LBUTTONUP);
+  TrayClick(shell_.id(), "lbuttonup");
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(rebuilt); })) << "the first tray click does nothing";
 }
 

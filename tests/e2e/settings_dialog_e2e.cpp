@@ -17,8 +17,6 @@
 namespace hx::e2e {
 namespace {
 
-constexpr UINT kTrayCallback = 1026;
-
 const std::string kSettingsFile = SettingsFileText();
 
 // The row's check box in the panel list (another process's list view).
@@ -75,7 +73,7 @@ class SettingsTest : public ::testing::Test {
   void OpenSettings(bool fromTrayIcon) {
     if (fromTrayIcon) {
       MouseTo({600, 600});
-      PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
+      ASSERT_TRUE(TrayClick(shell_.id(), "rbuttondown"));
     } else {
       const RECT r = WindowRect(clocks_);
       Click({r.left + 20, r.top + 20}, 3);
@@ -233,6 +231,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, OkWritesEveryKeyOfBothFiles) {
+  StartShell();
   WriteCp1251(SettingsFile(), "[Main]\r\nCutVersion=1\r\n[Settings]\r\nAutoLaunch=0\r\n");
   StartProgram();
   OpenSettings(true);
@@ -431,14 +430,13 @@ TEST_F(SettingsTest, CloseRequestCancelsTheOpenDialogsAndSavesOnlyWhatWasConfirm
 }
 
 TEST_F(SettingsTest, OneDialogAtATimeAndEscapeOrAltF4Cancel) {
+  StartShell();
   WriteCp1251(SettingsFile(), kSettingsFile);
   StartProgram();
   OpenSettings(false);
   // The tray icon's right button while the dialog is open: no menu (which
   // would block this call), no second dialog; the dialog comes forward.
-  DWORD_PTR ignored = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN, SMTO_NORMAL, 20000, &ignored))
-      << "a menu opened";
+  ASSERT_TRUE(TrayClick(shell_.id(), "rbuttondown", true)) << "a menu opened, or the shell holds no icon to click";
   for (HWND menu : TopWindows(L"#32768", program_.id())) EXPECT_FALSE(IsWindowVisible(menu));
   EXPECT_EQ(TopWindows(L"TFormSettings", program_.id()).size(), 1u);
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog_; }));

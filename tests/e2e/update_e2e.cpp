@@ -19,8 +19,6 @@
 namespace hx::e2e {
 namespace {
 
-constexpr UINT kTrayCallback = 1026;
-
 // The program's defaults with the automatic check on, complete so that no
 // repair notice interrupts a test.
 const std::string kSettingsFile = SettingsFileText({.updateCheck = true, .left = 40, .top = 40});
@@ -281,12 +279,12 @@ class UpdateTest : public ::testing::Test {
     return notice;
   }
 
-  // "Настройки программы..." from the tray icon's menu.
+  // "Настройки программы..." from the panels window's menu.
   void OpenSettings() {
     WaitForTheTime();
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
-    MouseTo({600, 600});
-    PostMessageW(clocks_, kTrayCallback, 1, WM_RBUTTONDOWN);
+    const RECT r = WindowRect(clocks_);
+    Click({r.left + 20, r.top + 20}, 3);
     HWND menu = nullptr;
     const auto items = ReadOpenedMenu(program_.id(), menu);
     ASSERT_NE(menu, nullptr) << "no menu opened";

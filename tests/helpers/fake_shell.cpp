@@ -13,9 +13,13 @@
 //     state clock visible | state clock hidden | state clock missing
 //                                         answer to "report"
 //     restarted | quit
-//     icon add <id> | icon modify <id> | icon delete <id>
+//     icon add <id> [message <m>] | icon modify <id> [message <m>]
+//     icon delete <id> | icon version <id> <v>
 //                                         Shell_NotifyIcon calls that reach
-//                                         the taskbar (Wine's form of them)
+//                                         the taskbar (Wine's form of them);
+//                                         <m> is the callback message of a
+//                                         registration with NIF_MESSAGE
+//     tray <id> <click>                   a click sent to an icon's owner
 // Commands reach the server's message-only control window as WM_COPYDATA
 //   (fake_shell_client.h), each done when the call returns:
 //     move I L T R B   move bar I to that rectangle
@@ -24,12 +28,26 @@
 //     report           log the clock's state
 //     restart          rebuild the taskbar windows (clock shown again) and
 //                      broadcast "TaskbarCreated"
+//     tray ID CLICK [answered]
+//                      tell the owner of icon ID of a click, as the shell
+//                      does: the callback message of the icon's registration
+//                      goes to the window it names, posted; with "answered"
+//                      sent, and done only when the window handled it within
+//                      20 s. CLICK is one of lbuttonup, lbuttondblclk,
+//                      rbuttondown, rbuttonup, contextmenu, select,
+//                      keyselect. Icons of version 0 to 3 get wParam = ID,
+//                      lParam = the click; version 4 and later get
+//                      wParam = the anchor point (the mouse position) and
+//                      lParam = MAKELPARAM(click, ID). Refused when no icon
+//                      or more than one has that id, or its registration
+//                      carries no callback message.
 //     quit             end the server
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdlib>
-#include <set>
+#include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -51,8 +69,13 @@ HWND g_clock = nullptr;
 WNDPROC g_buttonProc = nullptr;
 std::vector<HWND> g_bars;
 bool g_ready = false;  // events are logged once the windows are built
-// The notification-area icons the taskbar holds: window and id.
-std::set<std::pair<LONG, UINT>> g_icons;
+// A notification-area icon as its registrations left it.
+struct Icon {
+  UINT callbackMessage = 0;  // 0: no registration named one
+  UINT version = 0;          // NIM_SETVERSION; 0 for the first behaviour
+};
+// The icons the taskbar holds, by window and id.
+std::map<std::pair<LONG, UINT>, Icon> g_icons;
 
 void Log(const std::string& line) {
   if (g_logPath.empty() || !g_ready) return;
@@ -88,33 +111,95 @@ LRESULT CALLBACK ClockProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Wine's Shell_NotifyIcon hands the taskbar a WM_COPYDATA whose dwData is
-// the NIM_ command and whose data start with the icon's window and id. The
-// taskbar takes a new icon, changes or removes a known one, and forgets them
-// all when it is rebuilt, as a real one does.
+// The start of what Wine's Shell_NotifyIcon hands the taskbar: its own
+// platform-independent form of NOTIFYICONDATA, with the window as 32 bits.
+struct NotifyData {
+  LONG window;
+  UINT id;
+  UINT flags;
+  UINT callbackMessage;  // set only with NIF_MESSAGE
+  WCHAR tip[128];
+  DWORD state;
+  DWORD stateMask;
+  WCHAR info[256];
+  UINT version;  // set only by NIM_SETVERSION
+};
+
+std::string IconLine(const char* what, const NotifyData& data) {
+  std::string line = std::string("icon ") + what + " " + std::to_string(data.id);
+  if (data.flags & NIF_MESSAGE) line += " message " + std::to_string(data.callbackMessage);
+  return line;
+}
+
+// A WM_COPYDATA whose dwData is the NIM_ command. The taskbar takes a new
+// icon, changes or removes a known one, and forgets them all when it is
+// rebuilt, as a real one does. A change without NIF_MESSAGE keeps the
+// callback message the icon had.
 LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
-  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  struct IconKey {
-    LONG window;
-    UINT id;
-  };
-  if (!data || !data->lpData || data->cbData < sizeof(IconKey)) return FALSE;
-  const auto* key = static_cast<const IconKey*>(data->lpData);
-  const std::pair<LONG, UINT> icon{key->window, key->id};
-  const std::string id = std::to_string(key->id);
-  switch (data->dwData) {
+  const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (!copy || !copy->lpData || copy->cbData < sizeof(NotifyData)) return FALSE;
+  NotifyData data;
+  std::memcpy(&data, copy->lpData, sizeof data);
+  const std::pair<LONG, UINT> key{data.window, data.id};
+  const auto known = g_icons.find(key);
+  switch (copy->dwData) {
     case NIM_ADD:
-      Log("icon add " + id);
-      return g_icons.insert(icon).second;
+      Log(IconLine("add", data));
+      if (known != g_icons.end()) return FALSE;
+      g_icons[key].callbackMessage = (data.flags & NIF_MESSAGE) ? data.callbackMessage : 0;
+      return TRUE;
     case NIM_MODIFY:
-      Log("icon modify " + id);
-      return g_icons.count(icon) != 0;
+      Log(IconLine("modify", data));
+      if (known == g_icons.end()) return FALSE;
+      if (data.flags & NIF_MESSAGE) known->second.callbackMessage = data.callbackMessage;
+      return TRUE;
     case NIM_DELETE:
-      Log("icon delete " + id);
-      return g_icons.erase(icon) != 0;
+      Log("icon delete " + std::to_string(data.id));
+      return g_icons.erase(key) != 0;
+    case NIM_SETVERSION:
+      Log("icon version " + std::to_string(data.id) + " " + std::to_string(data.version));
+      if (known == g_icons.end()) return FALSE;
+      known->second.version = data.version;
+      return TRUE;
   }
-  return g_icons.count(icon) != 0;
+  return known != g_icons.end();
+}
+
+// The mouse and key events a click on an icon tells its owner about.
+const std::map<std::string, UINT> kClicks = {
+    {"lbuttonup", WM_LBUTTONUP},     {"lbuttondblclk", WM_LBUTTONDBLCLK}, {"rbuttondown", WM_RBUTTONDOWN},
+    {"rbuttonup", WM_RBUTTONUP},     {"contextmenu", WM_CONTEXTMENU},     {"select", NIN_SELECT},
+    {"keyselect", NIN_KEYSELECT}};
+
+// From this version on (NOTIFYICON_VERSION_4, which the headers offer only
+// to programs for Vista) an icon's owner learns where it was clicked.
+constexpr UINT kVersionWithAnchor = 4;
+
+// The "tray" command: the shell's message about a click to the icon's owner.
+bool TellOwner(UINT id, const std::string& click, bool answered) {
+  const auto event = kClicks.find(click);
+  if (event == kClicks.end()) return false;
+  const std::pair<const std::pair<LONG, UINT>, Icon>* icon = nullptr;
+  for (const auto& entry : g_icons) {
+    if (entry.first.second != id) continue;
+    if (icon) return false;  // which one was clicked?
+    icon = &entry;
+  }
+  if (!icon || !icon->second.callbackMessage) return false;
+  HWND owner = reinterpret_cast<HWND>(static_cast<LONG_PTR>(icon->first.first));
+  WPARAM wParam = id;
+  LPARAM lParam = event->second;
+  if (icon->second.version >= kVersionWithAnchor) {
+    POINT anchor{};
+    GetCursorPos(&anchor);
+    wParam = MAKEWPARAM(anchor.x, anchor.y);
+    lParam = MAKELPARAM(event->second, id);
+  }
+  Log("tray " + std::to_string(id) + " " + click);
+  if (!answered) return PostMessageW(owner, icon->second.callbackMessage, wParam, lParam) != FALSE;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(owner, icon->second.callbackMessage, wParam, lParam, SMTO_NORMAL, 20000, &result) != 0;
 }
 
 // The real button would capture the mouse; only the messages matter here.
@@ -140,7 +225,10 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC proc) {
 void BuildTaskbar() {
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   // A small strip in the bottom right corner, out of the way of screenshots.
-  g_taskbar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE,
+  // Always on top as a real taskbar is, which also keeps it ahead of Wine's
+  // own hidden "Shell_TrayWnd" in z-order: Shell_NotifyIcon hands icons to
+  // the first window of that class.
+  g_taskbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE,
                               cx - 120, cy - 24, 120, 24, nullptr, nullptr, g_instance, nullptr);
   HWND area = CreateWindowExW(0, L"TrayNotifyWnd", L"", WS_CHILD | WS_VISIBLE, 0, 0, 120, 24, g_taskbar, nullptr,
                               g_instance, nullptr);
@@ -202,6 +290,13 @@ bool RunCommand(const std::string& text) {
     g_ready = true;
     Log("restarted");
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  } else if (verb == "tray") {
+    UINT id = 0;
+    std::string click, option;
+    if (!(in >> id >> click)) return false;
+    in >> option;
+    if (!option.empty() && option != "answered") return false;
+    return TellOwner(id, click, !option.empty());
   } else if (verb == "quit") {
     Log("quit");
     PostQuitMessage(0);
