@@ -314,7 +314,6 @@ TEST_F(BehaviourTest, LockedWindowStaysPutAndStillSavesOnRelease) {
   for (const char* key : {"BlockedMove=1\r\n", "Left=100\r\n", "Top=100\r\n"})
     EXPECT_NE(saved.find(key), std::string::npos) << key;
 
-  // Moved by another program, it goes back to its place.
   // Another program's move is refused: the window does not move at all.
   SetWindowPos(clocks_, nullptr, 400, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_TRUE(IsAt(clocks_, {100, 100})) << "moved to " << WindowRect(clocks_).left << ", " << WindowRect(clocks_).top;
