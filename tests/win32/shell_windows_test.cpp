@@ -151,13 +151,14 @@ LRESULT CALLBACK DecoyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 TEST(SystemShellWindows, FindsTheTaskbarThatHostsTheTrayAmongBareOnes) {
   FakeShellProcess fake(L"");
   ASSERT_TRUE(fake.Ready());
-  // A bare "Shell_TrayWnd", like Wine's own, made last and so found first.
+  // A bare "Shell_TrayWnd", like Wine's own, made last and on top like the
+  // fake taskbar, and so found first.
   WNDCLASSW wc = {};
   wc.lpfnWndProc = &DecoyProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"Shell_TrayWnd";
   RegisterClassW(&wc);
-  HWND decoy = CreateWindowExW(WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+  HWND decoy = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
                                nullptr, wc.hInstance, nullptr);
   ASSERT_TRUE(decoy);
   ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", nullptr), decoy);
