@@ -125,8 +125,7 @@ class AboutTest : public ::testing::Test {
   void StartProgram() {
     WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
     program_ = Process(folder_ / "Horavex.KT.exe");
-    programId_ = program_.id();
-    clocks_ = WaitForWindow(L"TFormClocks", programId_);
+    clocks_ = WaitForWindow(L"TFormClocks", program_.id());
     ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
   }
@@ -138,9 +137,8 @@ class AboutTest : public ::testing::Test {
   void StartProgramWithDllOverrides(const std::wstring& overrides) {
     WriteCp1251(folder_ / "Settings" / "HXSettings.ini", kSettingsFile);
     program_ = Process::WithUnixEnvironment(folder_ / "Horavex.KT.exe", L"WINEDLLOVERRIDES='" + overrides + L"'");
-    programId_ = program_.id();
-    ASSERT_NE(programId_, 0u) << "the program did not start";
-    clocks_ = WaitForWindow(L"TFormClocks", programId_);
+    ASSERT_NE(program_.id(), 0u) << "the program did not start";
+    clocks_ = WaitForWindow(L"TFormClocks", program_.id());
     ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
   }
@@ -151,7 +149,7 @@ class AboutTest : public ::testing::Test {
     const RECT r = WindowRect(clocks_);
     Click({r.left + 20, r.top + 20}, 3);
     HWND menu = nullptr;
-    std::vector<PopupMenuItem> items = ReadOpenedMenu(programId_, menu);
+    std::vector<PopupMenuItem> items = ReadOpenedMenu(program_.id(), menu);
     EXPECT_NE(menu, nullptr) << "no menu opened";
     const PopupMenuItem* help = FindItem(items, "Справка");
     EXPECT_NE(help, nullptr);
@@ -161,7 +159,7 @@ class AboutTest : public ::testing::Test {
     MouseTo({(help->rect.left + help->rect.right) / 2, (help->rect.top + help->rect.bottom) / 2});
     HWND submenu = nullptr;
     EXPECT_TRUE(WaitUntil([&] {
-      for (HWND w : TopWindows(L"#32768", programId_))
+      for (HWND w : TopWindows(L"#32768", program_.id()))
         if (w != menu && IsWindowVisible(w)) submenu = w;
       return submenu != nullptr;
     })) << "the help submenu did not open";
@@ -174,7 +172,7 @@ class AboutTest : public ::testing::Test {
     }));
     if (!about) return nullptr;
     Click({(about->rect.left + about->rect.right) / 2, (about->rect.top + about->rect.bottom) / 2});
-    HWND dialog = WaitForWindow(L"TFormAbout", programId_);
+    HWND dialog = WaitForWindow(L"TFormAbout", program_.id());
     EXPECT_NE(dialog, nullptr) << "the About dialog did not open";
     if (dialog) {
       EXPECT_TRUE(WaitUntilOnScreen(dialog));
@@ -183,12 +181,11 @@ class AboutTest : public ::testing::Test {
   }
 
   bool ErrorReported() const {
-    return !TopWindows(L"TFormError", programId_).empty() || fs::exists(folder_ / "ErrorLog" / "Debug.Log");
+    return !TopWindows(L"TFormError", program_.id()).empty() || fs::exists(folder_ / "ErrorLog" / "Debug.Log");
   }
 
   fs::path folder_, log_;
   Process shell_, program_;
-  DWORD programId_ = 0;
   HWND clocks_ = nullptr;
 };
 
