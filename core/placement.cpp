@@ -2,23 +2,35 @@
 
 namespace hx {
 
-ScreenPoint ClampToScreen(ScreenPoint p, ScreenSize window, ScreenSize screen) {
-  if (p.x + window.width > screen.width)
-    p.x = screen.width - window.width;
-  else if (p.x < 0)
-    p.x = 0;
-  if (p.y + window.height > screen.height)
-    p.y = screen.height - window.height;
-  else if (p.y < 0)
-    p.y = 0;
+namespace {
+
+ScreenPoint ClampToArea(ScreenPoint p, ScreenSize window, ScreenRect area) {
+  if (p.x + window.width > area.right)
+    p.x = area.right - window.width;
+  else if (p.x < area.left)
+    p.x = area.left;
+  if (p.y + window.height > area.bottom)
+    p.y = area.bottom - window.height;
+  else if (p.y < area.top)
+    p.y = area.top;
   return p;
 }
 
-ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenSize screen) {
+}  // namespace
+
+ScreenPoint ClampToScreen(ScreenPoint p, ScreenSize window, ScreenSize screen) {
+  return ClampToArea(p, window, {0, 0, screen.width, screen.height});
+}
+
+ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenRect area) {
   constexpr int kGap = 2;
   int y = window.bottom + kGap;
-  if (y + hint.height > screen.height && window.top - kGap - hint.height >= 0) y = window.top - kGap - hint.height;
-  return ClampToScreen({cursorX, y}, hint, screen);
+  if (y + hint.height > area.bottom && window.top - kGap - hint.height >= area.top) y = window.top - kGap - hint.height;
+  return ClampToArea({cursorX, y}, hint, area);
+}
+
+ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenSize screen) {
+  return HintPosition(window, hint, cursorX, ScreenRect{0, 0, screen.width, screen.height});
 }
 
 ScreenPoint PutAgainstEdge(ScreenPoint p, ScreenSize window, ScreenSize screen, int numPanel) {
@@ -45,7 +57,8 @@ std::optional<ScreenPoint> PlacementState::DragTo(ScreenRect window, ScreenPoint
   if (!Dragging) return std::nullopt;
   const ScreenSize size{window.Width(), window.Height()};
   ScreenPoint p{window.left + inControl.x - DragAnchorX, window.top + inControl.y - DragAnchorY};
-  if (rules.borderScreen) p = ClampToScreen(p, size, rules.screen);
+  if (rules.borderScreen)
+    p = rules.monitors.empty() ? ClampToScreen(p, size, rules.screen) : ClampToDesktop(window, p, rules.monitors);
   if (rules.embedded && rules.retainOnWPanel) p = PutAgainstEdge(p, size, rules.screen, rules.numPanel);
   return p;
 }

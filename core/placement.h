@@ -3,8 +3,10 @@
 // lock, and the shown / minimised-to-tray state.
 #pragma once
 #include <optional>
+#include <utility>
 
 #include "core/geometry.h"
+#include "core/monitors.h"
 #include "core/settings.h"
 
 namespace hx {
@@ -21,9 +23,13 @@ struct DragRules {
   bool embedded = false;        // includeOnWPanel Enabled
   bool retainOnWPanel = true;   // glue to the panel's edge while embedded
   int numPanel = kEdgeTop;
+  // The desktop the border rule keeps the window on; none means the one
+  // screen of `screen` size. A Windows panel's edge is always the screen's.
+  Monitors monitors;
 
-  static DragRules From(const ProgramSettings& settings, ScreenSize screen) {
-    return {screen, settings.BorderScreen, settings.includeOnWPanel, settings.RetainOnWPanel, settings.NumPanel};
+  static DragRules From(const ProgramSettings& settings, ScreenSize screen, Monitors monitors = {}) {
+    return {screen,          settings.BorderScreen, settings.includeOnWPanel, settings.RetainOnWPanel,
+            settings.NumPanel, std::move(monitors)};
   }
 };
 
@@ -40,6 +46,8 @@ ScreenPoint PutAgainstEdge(ScreenPoint position, ScreenSize window, ScreenSize s
 // has no room below, so that it never covers the clock; across, it starts at
 // the mouse. It always stays on the screen.
 ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenSize screen);
+// The same on the monitor `area` that the clock is on.
+ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenRect area);
 
 enum class TrayClickAction { MinimizeToTray, Restore };
 

@@ -116,8 +116,16 @@ FullLoadOutcome LoadAllSettings(IniDocument& doc, ProgramSettings& s, const Pane
 
   out.top = doc.ReadInteger(kPosition, "Top", window.top);
   out.dragAnchorY = out.top;
-  if (out.top < 0) out.top = 0;  // shown at 0; the file keeps its value
+  // Shown at 0 when it would hide its top above the screen; the file keeps
+  // its value. A monitor above the primary one may hold a negative Top.
+  const ScreenSize size{window.width, window.height};
+  if (out.top < 0 && !TopEdgeOnMonitor({out.left, out.top}, size, window.monitors)) out.top = 0;
   r.AddIfMissing(kPosition, "Top", out.top);
+  // A position on a monitor that is gone comes back onto the nearest one;
+  // the lock follows, or the tick would take the window away again.
+  const ScreenPoint shown = OntoNearestMonitor({out.left, out.top}, size, window.monitors);
+  out.left = out.lockedLeft = shown.x;
+  out.top = shown.y;
   out.lockedTop = out.top;
 
   if (s.includeOnWPanel && s.RetainOnWPanel) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/ini.h"
+#include "core/monitors.h"
 
 namespace hx {
 
@@ -41,6 +42,8 @@ struct PanelsGeometry {
   int height = 0;
   int screenWidth = 0;
   int screenHeight = 0;
+  // The monitors a saved position must lie on; none: no such check.
+  Monitors monitors;
 };
 
 // What LoadParametrs decided besides the settings themselves.

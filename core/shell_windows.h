@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/geometry.h"
+#include "core/monitors.h"
 
 namespace hx {
 
@@ -38,7 +39,11 @@ class ShellWindows {
   // The visible top-level "BaseBar" windows in z-order, topmost first,
   // starting at the first one with an empty title.
   virtual std::vector<DeskToolbar> VisibleDeskToolbars() = 0;
+  // The primary screen, where the taskbar and the desk toolbars dock.
   virtual ScreenSize Screen() = 0;
+  // Every monitor of the desktop, the primary one first. A shell that knows
+  // only one screen has that one, its work area the whole screen.
+  virtual Monitors DisplayMonitors() { return SingleMonitor(Screen()); }
 };
 
 }  // namespace hx

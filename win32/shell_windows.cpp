@@ -26,7 +26,61 @@ void SendToShell(HWND window, UINT message) {
   SendMessageTimeoutW(window, message, MK_LBUTTON, 1, SMTO_NORMAL | SMTO_ABORTIFHUNG, kShellReplyTimeoutMs, &result);
 }
 
+ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The monitor functions, looked up in user32 at run time: Windows 98 and
+// 2000 brought them, Windows NT 4 lacks them and must still start.
+using EnumDisplayMonitorsProc = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+using GetMonitorInfoProc = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+
+struct MonitorFunctions {
+  EnumDisplayMonitorsProc enumerate = nullptr;
+  GetMonitorInfoProc info = nullptr;
+};
+
+MonitorFunctions LoadMonitorFunctions() {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (!user32) return {};
+  return {reinterpret_cast<EnumDisplayMonitorsProc>(
+              reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplayMonitors"))),
+          reinterpret_cast<GetMonitorInfoProc>(reinterpret_cast<void*>(GetProcAddress(user32, "GetMonitorInfoW")))};
+}
+
+struct MonitorCollection {
+  GetMonitorInfoProc info;
+  Monitors monitors;
+};
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+  auto* collection = reinterpret_cast<MonitorCollection*>(param);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!collection->info(monitor, &mi)) return TRUE;
+  const Monitor m{FromRect(mi.rcMonitor), FromRect(mi.rcWork)};
+  if (mi.dwFlags & MONITORINFOF_PRIMARY)
+    collection->monitors.insert(collection->monitors.begin(), m);
+  else
+    collection->monitors.push_back(m);
+  return TRUE;
+}
+
 }  // namespace
+
+Monitors MonitorsFromSystemMetrics() {
+  const ScreenSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT work{0, 0, screen.width, screen.height};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) work = {0, 0, screen.width, screen.height};
+  return SingleMonitor(screen, FromRect(work));
+}
+
+Monitors SystemShellWindows::DisplayMonitors() {
+  static const MonitorFunctions functions = LoadMonitorFunctions();
+  if (!functions.enumerate || !functions.info) return MonitorsFromSystemMetrics();
+  MonitorCollection collection{functions.info, {}};
+  functions.enumerate(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&collection));
+  if (collection.monitors.empty()) return MonitorsFromSystemMetrics();
+  return collection.monitors;
+}
 
 TrayWindows SystemShellWindows::FindTray() {
   TrayWindows tray;

@@ -23,6 +23,13 @@ class SystemShellWindows : public ShellWindows {
   void PressAndRelease(ShellWindow button) override;
   std::vector<DeskToolbar> VisibleDeskToolbars() override;
   ScreenSize Screen() override;
+  // From EnumDisplayMonitors and GetMonitorInfoW where user32 has them
+  // (Windows NT 4 has not), otherwise the one screen with the work area of
+  // SPI_GETWORKAREA.
+  Monitors DisplayMonitors() override;
 };
+
+// The one-screen answer of systems without the monitor functions.
+Monitors MonitorsFromSystemMetrics();
 
 }  // namespace hx::win

@@ -303,6 +303,32 @@ TEST_F(BehaviourTest, DraggingIsClampedToTheScreenOnlyWithBorderScreen) {
   Screenshot("dragged-off-screen", clocks_);
 }
 
+// A position saved on a monitor that is no longer there brings the window
+// back into the work area of the nearest monitor, here the only one. Locked
+// there, the lock goes with it: a press and release keeps it in place and
+// saves the new place.
+TEST_F(BehaviourTest, SavedPositionOnAMonitorThatIsGoneComesBackWithItsLock) {
+  WriteSettings({.blockedMove = true, .left = 3000, .top = 2000});
+  program_ = Process(folder_ / "Horavex.KT.exe");
+  clocks_ = WaitForWindow(L"TFormClocks", program_.id());
+  ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_TRUE(WaitUntil([&] {
+    const RECT r = WindowRect(clocks_);
+    return r.right == work.right && r.bottom == work.bottom;
+  })) << "at " << WindowRect(clocks_).left << ", " << WindowRect(clocks_).top;
+  ASSERT_TRUE(WaitUntilOnScreen(clocks_));
+  const RECT corner = WindowRect(clocks_);
+  fs::remove(SettingsFile());
+  Drag(Inside(clocks_), {100, 100});
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(SettingsFile()); })) << "the release saves the settings";
+  EXPECT_TRUE(IsAt(clocks_, {corner.left, corner.top}));
+  const std::string saved = ReadCp1251(SettingsFile());
+  EXPECT_NE(saved.find("Left=" + std::to_string(corner.left) + "\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Top=" + std::to_string(corner.top) + "\r\n"), std::string::npos) << saved;
+}
+
 TEST_F(BehaviourTest, LockedWindowStaysPutAndStillSavesOnRelease) {
   WriteSettings({.blockedMove = true, .left = 100, .top = 100});
   StartProgram({100, 100});

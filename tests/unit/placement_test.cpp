@@ -11,7 +11,7 @@ constexpr ScreenSize kWindow{252, 56};
 ScreenRect WindowAt(int left, int top) { return {left, top, left + kWindow.width, top + kWindow.height}; }
 
 DragRules Rules(bool borderScreen, bool embedded = false, int numPanel = kEdgeTop, bool retain = true) {
-  return {kScreen, borderScreen, embedded, retain, numPanel};
+  return {kScreen, borderScreen, embedded, retain, numPanel, {}};
 }
 
 // Presses at (10, 10) inside a control and moves the mouse to (10+dx, 10+dy).

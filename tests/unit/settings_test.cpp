@@ -5,7 +5,7 @@
 namespace hx {
 namespace {
 
-const PanelsGeometry kWindow{300, 400, 168, 56, 1024, 768};
+const PanelsGeometry kWindow{300, 400, 168, 56, 1024, 768, {}};
 
 struct Loaded {
   IniDocument doc;
@@ -133,6 +133,33 @@ TEST(LoadAllSettings, NegativeTopIsShownAtZeroButTheFileKeepsIt) {
   EXPECT_TRUE(l.outcome.blockedMove);
   EXPECT_EQ(l.doc.ReadInteger("Position", "Top", 0), -5);
   EXPECT_FALSE(l.outcome.documentChanged);
+}
+
+TEST(LoadAllSettings, SavedPositionMustLieOnAMonitorAndTheLockFollows) {
+  const Monitor primary{{0, 0, 1024, 768}, {0, 0, 1024, 738}}, above{{0, -600, 800, 0}, {0, -600, 800, 0}};
+  struct Case {
+    Monitors desktop;
+    int left, top, expectLeft, expectTop;
+  };
+  const Case cases[] = {
+      {{primary, above}, 100, -500, 100, -500},  // on the monitor above
+      {{primary}, 100, -500, 100, 0},            // that monitor is gone
+      {{primary}, 3000, 300, 1024 - 168, 300},
+      {{primary}, -900, 900, 0, 738 - 56},
+  };
+  for (const Case& c : cases) {
+    auto doc = IniDocument::Parse(CompleteFile());
+    doc.WriteInteger("Position", "Left", c.left);
+    doc.WriteInteger("Position", "Top", c.top);
+    doc.WriteBool("Settings", "BlockedMove", true);
+    PanelsGeometry window = kWindow;
+    window.monitors = c.desktop;
+    ProgramSettings s;
+    const FullLoadOutcome out = LoadAllSettings(doc, s, window, "d");
+    EXPECT_EQ((ScreenPoint{out.left, out.top}), (ScreenPoint{c.expectLeft, c.expectTop})) << c.left << "," << c.top;
+    EXPECT_EQ((ScreenPoint{out.lockedLeft, out.lockedTop}), (ScreenPoint{c.expectLeft, c.expectTop}));
+    EXPECT_EQ(doc.ReadInteger("Position", "Left", 0), c.left);  // the file keeps its value
+  }
 }
 
 TEST(LoadAllSettings, RetainOnWindowsPanelMovesToItsEdgeButNotTheLock) {

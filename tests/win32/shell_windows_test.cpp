@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -175,6 +176,29 @@ TEST(SystemShellWindows, MissingTrayWindowsAreNoFailure) {
   EXPECT_EQ(shell.FindTray().clock, 0u);
   EXPECT_EQ(shell.FindTray().button, 0u);
   EXPECT_FALSE(ApplyTrayClockVisibility(shell, true, TrayRefresh::Always));
+}
+
+// The monitor list as the system knows it: the primary monitor first, at
+// the origin with the screen's size and SPI_GETWORKAREA's work area (which
+// is also what systems without the monitor functions get), and all of them
+// together the virtual screen.
+TEST(SystemShellWindows, DisplayMonitorsListThePrimaryFirstAndCoverTheVirtualScreen) {
+  SystemShellWindows shell;
+  const Monitors monitors = shell.DisplayMonitors();
+  ASSERT_EQ(static_cast<int>(monitors.size()), GetSystemMetrics(SM_CMONITORS));
+  EXPECT_EQ(monitors.front().rect, (ScreenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+  EXPECT_EQ(monitors.front(), MonitorsFromSystemMetrics().front());
+  ScreenRect all = monitors.front().rect;
+  for (const Monitor& m : monitors) {
+    EXPECT_GE(m.workArea.left, m.rect.left);
+    EXPECT_GE(m.workArea.top, m.rect.top);
+    EXPECT_LE(m.workArea.right, m.rect.right);
+    EXPECT_LE(m.workArea.bottom, m.rect.bottom);
+    all = {std::min(all.left, m.rect.left), std::min(all.top, m.rect.top), std::max(all.right, m.rect.right),
+           std::max(all.bottom, m.rect.bottom)};
+  }
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  EXPECT_EQ(all, (ScreenRect{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)}));
 }
 
 }  // namespace

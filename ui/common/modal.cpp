@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#include "core/monitors.h"
+#include "ui/main_window/app_state.h"
+#include "win32/shell_windows.h"
+
 namespace hx::ui {
 namespace {
 
@@ -59,8 +63,14 @@ RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD ex
   RECT r{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  return {x, y, x + w, y + h};
+  // On the monitor where the clock is; before there is a clock, on the
+  // primary one.
+  RECT clock{};
+  const bool hasClock = App().clocksWindow && GetWindowRect(App().clocksWindow, &clock);
+  const ScreenRect clockRect{clock.left, clock.top, clock.right, clock.bottom};
+  const ScreenPoint at =
+      CentredOnClockMonitor(hasClock ? &clockRect : nullptr, {w, h}, win::SystemShellWindows().DisplayMonitors());
+  return {at.x, at.y, at.x + w, at.y + h};
 }
 
 HFONT CreateTahoma(int pixelHeight, int weight, bool underline) {

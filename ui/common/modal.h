@@ -18,7 +18,8 @@ void CloseModalWindows();
 HWND InnermostModalWindow();
 
 // A window position that centres a client area of the given size, with the
-// window's styles, on the primary screen.
+// window's styles, on the work area of the monitor the clock is on (the
+// primary monitor's while there is no clock).
 RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
 // The object a window was created with (CreateWindowEx's last argument),

@@ -25,8 +25,11 @@ PanelsGeometry CurrentPanelsGeometry() {
   g.top = r.top;
   g.width = r.right - r.left;
   g.height = r.bottom - r.top;
-  g.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  g.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  win::SystemShellWindows shell;
+  const ScreenSize screen = shell.Screen();
+  g.screenWidth = screen.width;
+  g.screenHeight = screen.height;
+  g.monitors = shell.DisplayMonitors();
   return g;
 }
 

@@ -14,6 +14,7 @@
 #include "ui/panels_window/panel_control.h"
 #include "ui/panels_window/tray_icon.h"
 #include "win32/locale.h"
+#include "win32/shell_windows.h"
 #include "win32/text.h"
 
 namespace hx::ui {
@@ -49,7 +50,6 @@ ClockPanels g_panels;
 
 COLORREF Colour(int value) { return static_cast<COLORREF>(value) & 0x00FFFFFF; }
 
-ScreenSize ScreenNow() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 int PointsToPixels(int points) {
   HDC screen = GetDC(nullptr);
@@ -202,8 +202,10 @@ LRESULT PlaceHint(HWND hint) {
   GetWindowRect(g_panels.window, &clock);
   POINT cursor{};
   GetCursorPos(&cursor);
-  const ScreenPoint at = HintPosition({clock.left, clock.top, clock.right, clock.bottom},
-                                      {own.right - own.left, own.bottom - own.top}, cursor.x, ScreenNow());
+  const ScreenRect clockRect{clock.left, clock.top, clock.right, clock.bottom};
+  const ScreenRect monitor = MonitorOf(clockRect, win::SystemShellWindows().DisplayMonitors()).rect;
+  const ScreenPoint at =
+      HintPosition(clockRect, {own.right - own.left, own.bottom - own.top}, cursor.x, monitor);
   SetWindowPos(hint, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return TRUE;
 }

@@ -33,8 +33,6 @@ struct ClocksForm {
 
 ClocksForm g_form;
 
-ScreenSize ScreenNow() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
 // Builds the default two-record list from the fixed panels' look, saves it
 // and shows it.
 void Nullloading() {
@@ -73,8 +71,9 @@ void PanelMouse(HWND panel, UINT msg, WPARAM, LPARAM lParam) {
       Guard("1.012 - 025.0", [&] {
         RECT r;
         GetWindowRect(g_form.window, &r);
+        win::SystemShellWindows shell;
         const auto to = placement.DragTo({r.left, r.top, r.right, r.bottom}, inControl,
-                                         DragRules::From(App().settings, ScreenNow()));
+                                         DragRules::From(App().settings, shell.Screen(), shell.DisplayMonitors()));
         if (to && (to->x != r.left || to->y != r.top))
           SetWindowPos(g_form.window, nullptr, to->x, to->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       });

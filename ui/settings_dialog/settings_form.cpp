@@ -77,7 +77,8 @@ class ProgramEffects : public SettingsEffects {
     if (App().clocksWindow) GetWindowRect(App().clocksWindow, &r);
     return {r.left, r.top, r.right, r.bottom};
   }
-  ScreenSize Screen() override { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+  // A Windows panel docks at an edge of the primary screen.
+  ScreenSize Screen() override { return win::SystemShellWindows().Screen(); }
   void MovePanelsWindow(ScreenPoint to) override {
     if (App().clocksWindow)
       SetWindowPos(App().clocksWindow, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
