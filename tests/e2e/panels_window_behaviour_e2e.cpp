@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <future>
 #include <regex>
 
 #include "base/textfile.h"
+#include "win32/text.h"
 #include "tests/e2e/harness.h"
 #include "tests/helpers/fake_shell_client.h"
 
@@ -429,6 +431,45 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   const std::string saved = ReadCp1251(SettingsFile());
   for (const char* key : {"BlockedMove=1\r\n", "Left=0\r\n", "Top=0\r\n"})
     EXPECT_NE(saved.find(key), std::string::npos) << key;
+}
+
+// Keyboard only: the menu key and Shift+F10 open the window's menu at the
+// window, not at the mouse; the icon (protocol version 3) takes Enter,
+// Space and the menu key as the left and right click.
+TEST_F(BehaviourTest, KeysOpenTheMenusAndTheIconTakesTheKeyboard) {
+  StartShell();
+  WriteSettings({.left = 400, .top = 300});
+  StartProgram({400, 300});
+  EXPECT_TRUE(WaitUntil([&] { return Has(ShellLog(), "icon version 1 3"); })) << "the icon speaks the first version";
+
+  // Enter, then Space on the icon: to the tray and back, in front with the
+  // focus.
+  TrayClick(shell_.id(), "keyselect");
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); })) << "Enter on the icon did not minimise";
+  TrayClick(shell_.id(), "select");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clocks_); })) << "Space on the icon did not restore";
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == clocks_; })) << "the restored window has no focus";
+  const RECT r = WindowRect(clocks_);
+  for (const wchar_t* keys : {L"Menu", L"shift+F10"}) {
+    MouseTo({r.right - 4, r.top + 4});  // the window under the mouse gets the keys
+    Xdo(std::wstring(L"key ") + keys);
+    HWND menu = nullptr;
+    const auto items = ReadMenu(menu);
+    if (!menu) continue;
+    EXPECT_TRUE(Has(ShownTexts(items), "Свернуть в трей")) << win::Narrow(keys);
+    EXPECT_FALSE(Has(ShownTexts(items), "В левый-верхний угол")) << win::Narrow(keys);
+    const RECT m = WindowRect(menu);
+    EXPECT_TRUE(std::abs(m.left - r.left) <= 2 && std::abs(m.top - r.bottom) <= 2)
+        << win::Narrow(keys) << ": the menu opened at " << m.left << ", " << m.top;
+    CloseMenu(menu);
+  }
+
+  MouseTo({600, 600});
+  TrayClick(shell_.id(), "contextmenu");
+  HWND menu = nullptr;
+  const auto items = ReadMenu(menu);
+  EXPECT_TRUE(Has(ShownTexts(items), "В левый-верхний угол"));
+  if (menu) CloseMenu(menu);
 }
 
 TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {
