@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cwctype>
 #include <future>
+#include <map>
 #include <regex>
+#include <set>
 
 #include "base/textfile.h"
 #include "win32/text.h"
@@ -42,6 +45,37 @@ bool IsAt(HWND window, POINT topLeft) {
 POINT Inside(HWND window) {
   const RECT r = WindowRect(window);
   return {r.left + 20, r.top + 20};
+}
+
+// The control that has the keyboard in `window`'s thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+bool Shown(HWND control, HWND dialog) {
+  for (HWND w = control; w && w != dialog; w = GetParent(w))
+    if (!IsWindowVisible(w) || !IsWindowEnabled(w)) return false;
+  return true;
+}
+
+// The access keys ("&x") of the dialog's texts, each to be unique.
+void ExpectUniqueAccessKeys(HWND dialog) {
+  std::map<wchar_t, std::string> seen;
+  for (const std::string& text : ControlTexts(dialog)) {
+    const std::wstring wide = win::Widen(text);
+    for (size_t i = 0; i + 1 < wide.size(); ++i) {
+      if (wide[i] != L'&') continue;
+      if (wide[i + 1] == L'&') {
+        ++i;
+        continue;
+      }
+      const auto [at, fresh] = seen.emplace(towlower(wide[i + 1]), text);
+      EXPECT_TRUE(fresh) << ClassOf(dialog) << ": \"" << text << "\" and \"" << at->second << "\" share a key";
+    }
+  }
 }
 
 std::vector<std::string> ShownTexts(const std::vector<PopupMenuItem>& items, int depth = 0) {
@@ -470,6 +504,98 @@ TEST_F(BehaviourTest, KeysOpenTheMenusAndTheIconTakesTheKeyboard) {
   const auto items = ReadMenu(menu);
   EXPECT_TRUE(Has(ShownTexts(items), "В левый-верхний угол"));
   if (menu) CloseMenu(menu);
+}
+
+// Keyboard only after the start: each dialog opens from the menu key; Tab
+// reaches every tab stop of it in reading order and comes back round; its
+// access keys are unique; a setting is changed and confirmed, or the
+// dialog cancelled, with keys.
+TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
+  StartShell();
+  WriteSettings({.left = 300, .top = 60});
+  StartProgram({300, 60});
+  TrayClick(shell_.id(), "keyselect");
+  TrayClick(shell_.id(), "keyselect");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clocks_) && GetForegroundWindow() == clocks_; }));
+
+  // The X server hands a key to the window under the mouse.
+  const auto key = [&](HWND to, const std::wstring& keys) {
+    const RECT r = WindowRect(to);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (!PtInRect(&r, cursor)) MouseTo({r.right - 4, r.top + 4});
+    Xdo(L"key " + keys);
+  };
+  const auto open = [&](const std::wstring& menuKeys, const wchar_t* dialogClass) {
+    key(clocks_, L"Menu");
+    EXPECT_NE(WaitForPopupMenu(program_.id()), nullptr);
+    key(clocks_, menuKeys);
+    HWND dialog = WaitForWindow(dialogClass, program_.id());
+    EXPECT_NE(dialog, nullptr) << win::Narrow(dialogClass) << " did not open";
+    if (dialog) {
+      EXPECT_TRUE(WaitUntilOnScreen(dialog));
+    }
+    return dialog;
+  };
+  const auto name = [](HWND c) { return ClassOf(c) + " \"" + ControlText(c) + "\""; };
+  const auto tabRound = [&](HWND dialog) {
+    ExpectUniqueAccessKeys(dialog);
+    std::set<HWND> stops;
+    for (HWND c : Children(dialog))
+      if ((GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) && Shown(c, dialog)) stops.insert(c);
+    const HWND start = FocusOf(dialog);
+    EXPECT_TRUE(stops.count(start)) << "the focus starts on " << name(start);
+    std::set<HWND> reached;
+    HWND at = start;
+    for (size_t i = 0; i < stops.size() && stops.size() > 1; ++i) {
+      const HWND before = at;
+      key(dialog, L"Tab");
+      EXPECT_TRUE(WaitUntil([&] { return (at = FocusOf(dialog)) != before; })) << "Tab stays on " << name(before);
+      reached.insert(at);
+      if (at == start) break;
+      EXPECT_GT(WindowRect(at).bottom, WindowRect(before).top)
+          << "Tab goes up from " << name(before) << " to " << name(at);
+    }
+    EXPECT_EQ(at, start) << "Tab does not come back round";
+    for (HWND c : stops) EXPECT_TRUE(reached.count(c) || stops.size() == 1) << "Tab never reaches " << name(c);
+  };
+  const auto closed = [&](HWND dialog) {
+    return WaitUntil([&] { return !IsWindow(dialog); });
+  };
+
+  // Settings: the first check box flips with Space; Enter confirms.
+  HWND dialog = open(L"Down Down Down Down Down Return", L"TFormSettings");
+  ASSERT_NE(dialog, nullptr);
+  Screenshot("keyboard-settings", dialog);
+  tabRound(dialog);
+  HWND box = nullptr;
+  for (size_t i = 0; i < 20 && !box; ++i) {
+    const HWND f = FocusOf(dialog);
+    if ((GetWindowLongW(f, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX && ClassOf(f) == "Button") box = f;
+    else key(dialog, L"Tab"), WaitUntil([&] { return FocusOf(dialog) != f; });
+  }
+  ASSERT_NE(box, nullptr) << "Tab reaches no check box";
+  const LRESULT was = SendMessageW(box, BM_GETCHECK, 0, 0);
+  key(dialog, L"space");
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) != was; })) << name(box);
+  fs::remove(SettingsFile());
+  key(dialog, L"Return");
+  EXPECT_TRUE(closed(dialog)) << "Enter does not confirm the settings";
+  EXPECT_TRUE(WaitUntil([&] { return fs::exists(SettingsFile()); })) << "the confirmed settings are not saved";
+
+  // The time calculator: Escape closes it.
+  dialog = open(L"Down Down Down Down Return", L"TFormCalcTime");
+  ASSERT_NE(dialog, nullptr);
+  tabRound(dialog);
+  key(dialog, L"Escape");
+  EXPECT_TRUE(closed(dialog)) << "Escape does not close the calculator";
+
+  // About, in the help submenu: Enter closes it.
+  dialog = open(L"Down Down Down Down Down Down Down Right Down Return", L"TFormAbout");
+  ASSERT_NE(dialog, nullptr);
+  tabRound(dialog);
+  key(dialog, L"Return");
+  EXPECT_TRUE(closed(dialog)) << "Enter does not close About";
 }
 
 TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {
