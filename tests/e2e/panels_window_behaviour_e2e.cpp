@@ -13,9 +13,11 @@
 #include <set>
 
 #include "base/textfile.h"
-#include "win32/text.h"
 #include "tests/e2e/harness.h"
+// The tab control's messages; after <windows.h>, which the harness brings.
+#include <commctrl.h>
 #include "tests/helpers/fake_shell_client.h"
+#include "win32/text.h"
 
 namespace hx::e2e {
 namespace {
@@ -507,7 +509,8 @@ TEST_F(BehaviourTest, KeysOpenTheMenusAndTheIconTakesTheKeyboard) {
 }
 
 // Keyboard only after the start: each dialog opens from the menu key; Tab
-// reaches every tab stop of it in reading order and comes back round; its
+// reaches every tab stop of it in reading order (column by column) and
+// comes back round; its
 // access keys are unique; a setting is changed and confirmed, or the
 // dialog cancelled, with keys.
 TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
@@ -553,11 +556,23 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
       EXPECT_TRUE(WaitUntil([&] { return (at = FocusOf(dialog)) != before; })) << "Tab stays on " << name(before);
       reached.insert(at);
       if (at == start) break;
-      EXPECT_GT(WindowRect(at).bottom, WindowRect(before).top)
-          << "Tab goes up from " << name(before) << " to " << name(at);
+      // Down the page, or up only into a column further right.
+      const RECT from = WindowRect(before), to = WindowRect(at);
+      EXPECT_TRUE(to.bottom > from.top || to.left >= from.right)
+          << "Tab goes back up from " << name(before) << " to " << name(at);
     }
     EXPECT_EQ(at, start) << "Tab does not come back round";
     for (HWND c : stops) EXPECT_TRUE(reached.count(c) || stops.size() == 1) << "Tab never reaches " << name(c);
+  };
+  // Tab until the focus is on a control that `wanted` takes.
+  const auto tabTo = [&](HWND dialog, const std::function<bool(HWND)>& wanted) -> HWND {
+    for (int i = 0; i < 40; ++i) {
+      const HWND f = FocusOf(dialog);
+      if (wanted(f)) return f;
+      key(dialog, L"Tab");
+      WaitUntil([&] { return FocusOf(dialog) != f; });
+    }
+    return nullptr;
   };
   const auto closed = [&](HWND dialog) {
     return WaitUntil([&] { return !IsWindow(dialog); });
@@ -568,12 +583,9 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
   ASSERT_NE(dialog, nullptr);
   Screenshot("keyboard-settings", dialog);
   tabRound(dialog);
-  HWND box = nullptr;
-  for (size_t i = 0; i < 20 && !box; ++i) {
-    const HWND f = FocusOf(dialog);
-    if ((GetWindowLongW(f, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX && ClassOf(f) == "Button") box = f;
-    else key(dialog, L"Tab"), WaitUntil([&] { return FocusOf(dialog) != f; });
-  }
+  const HWND box = tabTo(dialog, [](HWND f) {
+    return ClassOf(f) == "Button" && (GetWindowLongW(f, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+  });
   ASSERT_NE(box, nullptr) << "Tab reaches no check box";
   const LRESULT was = SendMessageW(box, BM_GETCHECK, 0, 0);
   key(dialog, L"space");
@@ -582,6 +594,31 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
   key(dialog, L"Return");
   EXPECT_TRUE(closed(dialog)) << "Enter does not confirm the settings";
   EXPECT_TRUE(WaitUntil([&] { return fs::exists(SettingsFile()); })) << "the confirmed settings are not saved";
+
+  // Settings again: every page; the panel editor from the panel list, which
+  // Escape closes back into the settings; Escape then cancels them.
+  dialog = open(L"Down Down Down Down Down Return", L"TFormSettings");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(tabTo(dialog, [](HWND f) { return ClassOf(f) == "SysTabControl32"; }), nullptr);
+  for (int page = 1; page <= 3; ++page) {
+    const HWND tabs = FocusOf(dialog);
+    key(dialog, L"Right");
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page; }));
+    tabRound(dialog);
+  }
+  const HWND add = tabTo(dialog, [](HWND f) { return ControlText(f) == "Добавить"; });
+  ASSERT_NE(add, nullptr) << "Tab reaches no Add button";
+  key(dialog, L"space");
+  HWND editor = WaitForWindow(L"TFormSign", program_.id());
+  ASSERT_NE(editor, nullptr) << "Space on Add opens no panel editor";
+  ASSERT_TRUE(WaitUntilOnScreen(editor));
+  tabRound(editor);
+  key(editor, L"Escape");
+  EXPECT_TRUE(closed(editor)) << "Escape does not cancel the panel editor";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog && FocusOf(dialog) == add; }))
+      << "the settings did not get the keyboard back";
+  key(dialog, L"Escape");
+  EXPECT_TRUE(closed(dialog)) << "Escape does not cancel the settings";
 
   // The time calculator: Escape closes it.
   dialog = open(L"Down Down Down Down Return", L"TFormCalcTime");
