@@ -63,6 +63,22 @@ bool Shown(HWND control, HWND dialog) {
   return true;
 }
 
+// What a screen reader calls a tab stop: the text of a button, check box,
+// radio button or list view; for a control whose text is its value (an edit, a list,
+// a track bar), the label just before it: a static text or a group box.
+std::string AccessibleName(HWND control) {
+  const std::string cls = ClassOf(control);
+  if (cls == "Button" || cls == "SysListView32") return ControlText(control);
+  if (cls == "SysTabControl32") return "(its tabs)";
+  for (HWND before = GetWindow(control, GW_HWNDPREV); before; before = GetWindow(before, GW_HWNDPREV)) {
+    const std::string label = ClassOf(before);
+    const bool groupBox = label == "Button" && (GetWindowLongW(before, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+    if (label == "Static" || groupBox) return ControlText(before);
+    if (GetWindowLongW(before, GWL_STYLE) & WS_TABSTOP) break;  // a control of its own
+  }
+  return "";
+}
+
 // The access keys ("&x") of the dialog's texts, each to be unique.
 void ExpectUniqueAccessKeys(HWND dialog) {
   std::map<wchar_t, std::string> seen;
@@ -469,14 +485,26 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
     EXPECT_NE(saved.find(key), std::string::npos) << key;
 }
 
-// Keyboard only: the menu key and Shift+F10 open the window's menu at the
-// window, not at the mouse; the icon (protocol version 3) takes Enter,
+// Keyboard only: the panels are named for a screen reader; the menu key and
+// Shift+F10 open the window's menu at the window, not at the mouse; the icon (protocol version 3) takes Enter,
 // Space and the menu key as the left and right click.
 TEST_F(BehaviourTest, KeysOpenTheMenusAndTheIconTakesTheKeyboard) {
   StartShell();
   WriteSettings({.left = 400, .top = 300});
   StartProgram({400, 300});
   EXPECT_TRUE(WaitUntil([&] { return Has(ShellLog(), "icon version 1 3"); })) << "the icon speaks the first version";
+
+  // Each panel's frame names it for a screen reader: caption, value.
+  EXPECT_TRUE(WaitUntil([&] {
+    int named = 0;
+    for (HWND frame : Children(clocks_)) {
+      const HWND caption = GetWindow(frame, GW_CHILD), value = caption ? GetWindow(caption, GW_HWNDNEXT) : nullptr;
+      if (!value || GetWindow(value, GW_HWNDNEXT) || GetWindow(value, GW_CHILD)) continue;
+      if (WindowText(frame) != WindowText(caption) + ", " + WindowText(value)) return false;
+      ++named;
+    }
+    return named == 2;
+  })) << "the two panels are not named by caption and value";
 
   // Enter, then Space on the icon: to the tray and back, in front with the
   // focus.
@@ -562,7 +590,10 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
           << "Tab goes back up from " << name(before) << " to " << name(at);
     }
     EXPECT_EQ(at, start) << "Tab does not come back round";
-    for (HWND c : stops) EXPECT_TRUE(reached.count(c) || stops.size() == 1) << "Tab never reaches " << name(c);
+    for (HWND c : stops) {
+      EXPECT_TRUE(reached.count(c) || stops.size() == 1) << "Tab never reaches " << name(c);
+      EXPECT_NE(AccessibleName(c), "") << name(c) << " has no name for a screen reader";
+    }
   };
   // Tab until the focus is on a control that `wanted` takes.
   const auto tabTo = [&](HWND dialog, const std::function<bool(HWND)>& wanted) -> HWND {
