@@ -5,12 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cwctype>
 #include <future>
+#include <map>
 #include <regex>
+#include <set>
 
 #include "base/textfile.h"
 #include "tests/e2e/harness.h"
+// The tab control's messages; after <windows.h>, which the harness brings.
+#include <commctrl.h>
 #include "tests/helpers/fake_shell_client.h"
+#include "win32/text.h"
 
 namespace hx::e2e {
 namespace {
@@ -40,6 +47,53 @@ bool IsAt(HWND window, POINT topLeft) {
 POINT Inside(HWND window) {
   const RECT r = WindowRect(window);
   return {r.left + 20, r.top + 20};
+}
+
+// The control that has the keyboard in `window`'s thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+bool Shown(HWND control, HWND dialog) {
+  for (HWND w = control; w && w != dialog; w = GetParent(w))
+    if (!IsWindowVisible(w) || !IsWindowEnabled(w)) return false;
+  return true;
+}
+
+// What a screen reader calls a tab stop: the text of a button, check box,
+// radio button or list view; for a control whose text is its value (an edit, a list,
+// a track bar), the label just before it: a static text or a group box.
+std::string AccessibleName(HWND control) {
+  const std::string cls = ClassOf(control);
+  if (cls == "Button" || cls == "SysListView32") return ControlText(control);
+  if (cls == "SysTabControl32") return "(its tabs)";
+  for (HWND before = GetWindow(control, GW_HWNDPREV); before; before = GetWindow(before, GW_HWNDPREV)) {
+    const std::string label = ClassOf(before);
+    const bool groupBox = label == "Button" && (GetWindowLongW(before, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+    if (label == "Static" || groupBox) return ControlText(before);
+    if (GetWindowLongW(before, GWL_STYLE) & WS_TABSTOP) break;  // a control of its own
+  }
+  return "";
+}
+
+// The access keys ("&x") of the dialog's texts, each to be unique.
+void ExpectUniqueAccessKeys(HWND dialog) {
+  std::map<wchar_t, std::string> seen;
+  for (const std::string& text : ControlTexts(dialog)) {
+    const std::wstring wide = win::Widen(text);
+    for (size_t i = 0; i + 1 < wide.size(); ++i) {
+      if (wide[i] != L'&') continue;
+      if (wide[i + 1] == L'&') {
+        ++i;
+        continue;
+      }
+      const auto [at, fresh] = seen.emplace(towlower(wide[i + 1]), text);
+      EXPECT_TRUE(fresh) << ClassOf(dialog) << ": \"" << text << "\" and \"" << at->second << "\" share a key";
+    }
+  }
 }
 
 std::vector<std::string> ShownTexts(const std::vector<PopupMenuItem>& items, int depth = 0) {
@@ -455,6 +509,187 @@ TEST_F(BehaviourTest, TrayIconTogglesTheWindowAndItsMenuOffersWhatTheStateAllows
   const std::string saved = ReadCp1251(SettingsFile());
   for (const char* key : {"BlockedMove=1\r\n", "Left=0\r\n", "Top=0\r\n"})
     EXPECT_NE(saved.find(key), std::string::npos) << key;
+}
+
+// Keyboard only: the panels are named for a screen reader; the menu key and
+// Shift+F10 open the window's menu at the window, not at the mouse; the icon (protocol version 3) takes Enter,
+// Space and the menu key as the left and right click.
+TEST_F(BehaviourTest, KeysOpenTheMenusAndTheIconTakesTheKeyboard) {
+  StartShell();
+  WriteSettings({.left = 400, .top = 300});
+  StartProgram({400, 300});
+  EXPECT_TRUE(WaitUntil([&] { return Has(ShellLog(), "icon version 1 3"); })) << "the icon speaks the first version";
+
+  // Each panel's frame names it for a screen reader: caption, value.
+  EXPECT_TRUE(WaitUntil([&] {
+    int named = 0;
+    for (HWND frame : Children(clocks_)) {
+      const HWND caption = GetWindow(frame, GW_CHILD), value = caption ? GetWindow(caption, GW_HWNDNEXT) : nullptr;
+      if (!value || GetWindow(value, GW_HWNDNEXT) || GetWindow(value, GW_CHILD)) continue;
+      if (WindowText(frame) != WindowText(caption) + ", " + WindowText(value)) return false;
+      ++named;
+    }
+    return named == 2;
+  })) << "the two panels are not named by caption and value";
+
+  // Enter, then Space on the icon: to the tray and back, in front with the
+  // focus.
+  TrayClick(shell_.id(), "keyselect");
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(clocks_); })) << "Enter on the icon did not minimise";
+  TrayClick(shell_.id(), "select");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clocks_); })) << "Space on the icon did not restore";
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == clocks_; })) << "the restored window has no focus";
+  const RECT r = WindowRect(clocks_);
+  for (const wchar_t* keys : {L"Menu", L"shift+F10"}) {
+    MouseTo({r.right - 4, r.top + 4});  // the window under the mouse gets the keys
+    Xdo(std::wstring(L"key ") + keys);
+    HWND menu = nullptr;
+    const auto items = ReadMenu(menu);
+    if (!menu) continue;
+    EXPECT_TRUE(Has(ShownTexts(items), "Свернуть в трей")) << win::Narrow(keys);
+    EXPECT_FALSE(Has(ShownTexts(items), "В левый-верхний угол")) << win::Narrow(keys);
+    const RECT m = WindowRect(menu);
+    EXPECT_TRUE(std::abs(m.left - r.left) <= 2 && std::abs(m.top - r.bottom) <= 2)
+        << win::Narrow(keys) << ": the menu opened at " << m.left << ", " << m.top;
+    CloseMenu(menu);
+  }
+
+  MouseTo({600, 600});
+  TrayClick(shell_.id(), "contextmenu");
+  HWND menu = nullptr;
+  const auto items = ReadMenu(menu);
+  EXPECT_TRUE(Has(ShownTexts(items), "В левый-верхний угол"));
+  if (menu) CloseMenu(menu);
+}
+
+// Keyboard only after the start: each dialog opens from the menu key; Tab
+// reaches every tab stop of it in reading order (column by column) and
+// comes back round; its
+// access keys are unique; a setting is changed and confirmed, or the
+// dialog cancelled, with keys.
+TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
+  StartShell();
+  WriteSettings({.left = 300, .top = 60});
+  StartProgram({300, 60});
+  TrayClick(shell_.id(), "keyselect");
+  TrayClick(shell_.id(), "keyselect");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clocks_) && GetForegroundWindow() == clocks_; }));
+
+  // The X server hands a key to the window under the mouse.
+  const auto key = [&](HWND to, const std::wstring& keys) {
+    const RECT r = WindowRect(to);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (!PtInRect(&r, cursor)) MouseTo({r.right - 4, r.top + 4});
+    Xdo(L"key " + keys);
+  };
+  const auto open = [&](const std::wstring& menuKeys, const wchar_t* dialogClass) {
+    key(clocks_, L"Menu");
+    EXPECT_NE(WaitForPopupMenu(program_.id()), nullptr);
+    key(clocks_, menuKeys);
+    HWND dialog = WaitForWindow(dialogClass, program_.id());
+    EXPECT_NE(dialog, nullptr) << win::Narrow(dialogClass) << " did not open";
+    if (dialog) {
+      EXPECT_TRUE(WaitUntilOnScreen(dialog));
+    }
+    return dialog;
+  };
+  const auto name = [](HWND c) { return ClassOf(c) + " \"" + ControlText(c) + "\""; };
+  const auto tabRound = [&](HWND dialog) {
+    ExpectUniqueAccessKeys(dialog);
+    std::set<HWND> stops;
+    for (HWND c : Children(dialog))
+      if ((GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) && Shown(c, dialog)) stops.insert(c);
+    const HWND start = FocusOf(dialog);
+    EXPECT_TRUE(stops.count(start)) << "the focus starts on " << name(start);
+    std::set<HWND> reached;
+    HWND at = start;
+    for (size_t i = 0; i < stops.size() && stops.size() > 1; ++i) {
+      const HWND before = at;
+      key(dialog, L"Tab");
+      EXPECT_TRUE(WaitUntil([&] { return (at = FocusOf(dialog)) != before; })) << "Tab stays on " << name(before);
+      reached.insert(at);
+      if (at == start) break;
+      // Down the page, or up only into a column further right.
+      const RECT from = WindowRect(before), to = WindowRect(at);
+      EXPECT_TRUE(to.bottom > from.top || to.left >= from.right)
+          << "Tab goes back up from " << name(before) << " to " << name(at);
+    }
+    EXPECT_EQ(at, start) << "Tab does not come back round";
+    for (HWND c : stops) {
+      EXPECT_TRUE(reached.count(c) || stops.size() == 1) << "Tab never reaches " << name(c);
+      EXPECT_NE(AccessibleName(c), "") << name(c) << " has no name for a screen reader";
+    }
+  };
+  // Tab until the focus is on a control that `wanted` takes.
+  const auto tabTo = [&](HWND dialog, const std::function<bool(HWND)>& wanted) -> HWND {
+    for (int i = 0; i < 40; ++i) {
+      const HWND f = FocusOf(dialog);
+      if (wanted(f)) return f;
+      key(dialog, L"Tab");
+      WaitUntil([&] { return FocusOf(dialog) != f; });
+    }
+    return nullptr;
+  };
+  const auto closed = [&](HWND dialog) {
+    return WaitUntil([&] { return !IsWindow(dialog); });
+  };
+
+  // Settings: the first check box flips with Space; Enter confirms.
+  HWND dialog = open(L"Down Down Down Down Down Return", L"TFormSettings");
+  ASSERT_NE(dialog, nullptr);
+  Screenshot("keyboard-settings", dialog);
+  tabRound(dialog);
+  const HWND box = tabTo(dialog, [](HWND f) {
+    return ClassOf(f) == "Button" && (GetWindowLongW(f, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+  });
+  ASSERT_NE(box, nullptr) << "Tab reaches no check box";
+  const LRESULT was = SendMessageW(box, BM_GETCHECK, 0, 0);
+  key(dialog, L"space");
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) != was; })) << name(box);
+  fs::remove(SettingsFile());
+  key(dialog, L"Return");
+  EXPECT_TRUE(closed(dialog)) << "Enter does not confirm the settings";
+  EXPECT_TRUE(WaitUntil([&] { return fs::exists(SettingsFile()); })) << "the confirmed settings are not saved";
+
+  // Settings again: every page; the panel editor from the panel list, which
+  // Escape closes back into the settings; Escape then cancels them.
+  dialog = open(L"Down Down Down Down Down Return", L"TFormSettings");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(tabTo(dialog, [](HWND f) { return ClassOf(f) == "SysTabControl32"; }), nullptr);
+  for (int page = 1; page <= 3; ++page) {
+    const HWND tabs = FocusOf(dialog);
+    key(dialog, L"Right");
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page; }));
+    tabRound(dialog);
+  }
+  const HWND add = tabTo(dialog, [](HWND f) { return ControlText(f) == "Добавить"; });
+  ASSERT_NE(add, nullptr) << "Tab reaches no Add button";
+  key(dialog, L"space");
+  HWND editor = WaitForWindow(L"TFormSign", program_.id());
+  ASSERT_NE(editor, nullptr) << "Space on Add opens no panel editor";
+  ASSERT_TRUE(WaitUntilOnScreen(editor));
+  tabRound(editor);
+  key(editor, L"Escape");
+  EXPECT_TRUE(closed(editor)) << "Escape does not cancel the panel editor";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog && FocusOf(dialog) == add; }))
+      << "the settings did not get the keyboard back";
+  key(dialog, L"Escape");
+  EXPECT_TRUE(closed(dialog)) << "Escape does not cancel the settings";
+
+  // The time calculator: Escape closes it.
+  dialog = open(L"Down Down Down Down Return", L"TFormCalcTime");
+  ASSERT_NE(dialog, nullptr);
+  tabRound(dialog);
+  key(dialog, L"Escape");
+  EXPECT_TRUE(closed(dialog)) << "Escape does not close the calculator";
+
+  // About, in the help submenu: Enter closes it.
+  dialog = open(L"Down Down Down Down Down Down Down Right Down Return", L"TFormAbout");
+  ASSERT_NE(dialog, nullptr);
+  tabRound(dialog);
+  key(dialog, L"Return");
+  EXPECT_TRUE(closed(dialog)) << "Enter does not close About";
 }
 
 TEST_F(BehaviourTest, SecondStartBringsTheMinimisedWindowBackWithANotice) {

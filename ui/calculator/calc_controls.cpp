@@ -184,25 +184,32 @@ void CreateCalcControls(HWND window, CalcControls& c) {
            kRadioButton5, kComboBox4, kRadioButton8, kComboBox2},
           kTargetOptions);
 
+  // The result's heading comes just before it: a screen reader names the
+  // result by it.
+  const auto addHeading = [&](const wchar_t* heading, int top) {
+    AddControl(window, L"STATIC", heading, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_SUNKEN, kHeading,
+               kMargin + kHeadingInset, top + kHeadingTop, kFrameWidth - 2 * kHeadingInset, kHeadingHeight,
+               c.headingFont);
+  };
+  addHeading(L"   Результат       ", kResultTop);
   c.Edit1 = AddControl(window, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kEdit1, kInner,
                        kResultTop + kContentTop, kInnerWidth, kRowHeight, font, WS_EX_CLIENTEDGE);
 
-  HWND help = AddControl(window, L"BUTTON", L"", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1, kMargin,
-                         kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
+  // The icon shows; the text names the button for a screen reader.
+  HWND help = AddControl(window, L"BUTTON", L"Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
+                         kMargin, kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
   c.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, 0));
   if (c.helpIcon) SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(c.helpIcon));
   AddControl(window, L"BUTTON", L"Закрыть", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,
              kClientWidth - kMargin - kButtonWidth, kButtonsTop, kButtonWidth, kButtonHeight, font);
 
   const auto addFrame = [&](const wchar_t* heading, int top, int height) {
-    AddControl(window, L"STATIC", heading, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_SUNKEN, kHeading,
-               kMargin + kHeadingInset, top + kHeadingTop, kFrameWidth - 2 * kHeadingInset, kHeadingHeight,
-               c.headingFont);
+    if (heading) addHeading(heading, top);
     AddControl(window, L"BUTTON", L"", BS_GROUPBOX, kFrame, kMargin, top, kFrameWidth, height, font);
   };
   addFrame(L" Исходное время и дата       ", kSourceTop, kSourceHeight);
   addFrame(L" Расчетное время       ", kTargetTop, kTargetHeight);
-  addFrame(L"   Результат       ", kResultTop, kResultHeight);
+  addFrame(nullptr, kResultTop, kResultHeight);
 
   HWND tooltip =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,

@@ -17,6 +17,7 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM param) {
 
 // The windows RunModal runs, the innermost last.
 std::vector<HWND> g_modalWindows;
+bool g_lastEndedInFront = false;
 
 }  // namespace
 
@@ -32,7 +33,9 @@ void RunModal(HWND window) {
   bool quit = false;
   int exitCode = 0;
   MSG msg;
+  bool inFront = false;
   while (IsWindow(window)) {
+    inFront = GetForegroundWindow() == window;
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       quit = true;
@@ -48,8 +51,17 @@ void RunModal(HWND window) {
   for (HWND w : disabled)
     if (IsWindow(w) && w != window) EnableWindow(w, TRUE);
   g_modalWindows.pop_back();
+  // The system hands the foreground on while the window closes, when this
+  // program's other windows are still disabled, so it goes to another
+  // program. A window closed by its user gives the keyboard back to the
+  // window it came from.
+  g_lastEndedInFront = inFront;
+  if (inFront && !g_modalWindows.empty() && IsWindow(g_modalWindows.back()))
+    SetForegroundWindow(g_modalWindows.back());
   if (quit) PostQuitMessage(exitCode);
 }
+
+bool LastModalEndedInFront() { return g_lastEndedInFront; }
 
 HWND InnermostModalWindow() { return g_modalWindows.empty() ? nullptr : g_modalWindows.back(); }
 

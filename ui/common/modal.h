@@ -14,6 +14,11 @@ void RunModal(HWND window);
 // so that only what the user confirmed is saved.
 void CloseModalWindows();
 
+// Whether the window RunModal ran last was in the foreground when it
+// closed: its user closed it, and the keyboard belongs back where it came
+// from. An outer window RunModal runs takes it back by itself.
+bool LastModalEndedInFront();
+
 // The innermost window that RunModal runs, or nullptr when none runs.
 HWND InnermostModalWindow();
 

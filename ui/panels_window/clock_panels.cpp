@@ -101,7 +101,17 @@ PanelLook LineLook(int background, int text, HFONT font, bool sunken) {
   return {Colour(background), Colour(text), font, LineBevels(sunken)};
 }
 
-PanelLook FrameLook() { return {GetSysColor(COLOR_BTNFACE), 0, nullptr, FrameBevels(App().settings.BorderA)}; }
+PanelLook FrameLook() { return {GetSysColor(COLOR_BTNFACE), 0, nullptr, FrameBevels(App().settings.BorderA), false}; }
+
+// A panel's name for a screen reader, such as "Kathmandu, 07 : 01": its
+// caption and its value, kept as the frame's (undrawn) text.
+void NameFrame(HWND frame, HWND caption, HWND value) {
+  if (!frame) return;
+  wchar_t captionText[128], valueText[128];
+  GetWindowTextW(caption, captionText, 128);
+  GetWindowTextW(value, valueText, 128);
+  SetPanelText(frame, (std::wstring(captionText) + L", " + valueText).c_str());
+}
 
 // The look a fixed panel has now, for the default records.
 FixedPanelLook LookOfFixedPanel(HWND caption, HWND value) {
@@ -273,12 +283,15 @@ void Borders(bool all) {
 }
 
 void ShowClockText(const wchar_t* text) {
-  if (g_panels.Panel6) SetPanelText(g_panels.Panel6, text);
+  if (!g_panels.Panel6) return;
+  SetPanelText(g_panels.Panel6, text);
+  NameFrame(g_panels.Panel1, g_panels.Panel3, g_panels.Panel6);
 }
 
 void ShowDate(const std::string& date, const std::string& longDate) {
   if (!g_panels.Panel5) return;
   SetPanelText(g_panels.Panel5, win::Widen(date).c_str());
+  NameFrame(g_panels.Panel2, g_panels.Panel4, g_panels.Panel5);
   SetHint(g_panels.Panel5, longDate);
   SetHint(g_panels.Panel6, longDate);
 }
@@ -295,6 +308,7 @@ void ProcessingPanelsTimeA(const DateTime& now) {
       const auto it = g_panels.zones.find(zone.index);
       if (it == g_panels.zones.end()) continue;
       SetPanelText(it->second.value, win::Widen(zone.text).c_str());
+      NameFrame(it->second.frame, it->second.caption, it->second.value);
       SetHint(it->second.value, zone.hint);
     }
     // The first refresh of a new window adds its notification-area icon.

@@ -1,6 +1,7 @@
 #include "ui/panels_window/clocks_form.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include "base/textfile.h"
@@ -9,6 +10,7 @@
 #include "core/taskbar_clock.h"
 #include "panels/clocks_file.h"
 #include "panels/panel_layout.h"
+#include "panels/tray_input.h"
 #include "ui/main_window/app_state.h"
 #include "ui/panels_window/clocks_menu.h"
 #include "ui/common/guard.h"
@@ -94,16 +96,49 @@ void PanelMouse(HWND panel, UINT msg, WPARAM, LPARAM lParam) {
   }
 }
 
-// The tray icon's mouse: a left click toggles between shown and minimised;
-// a right press opens the menu with "В левый-верхний угол".
-void TrayCallback(HWND window, LPARAM mouse) {
+// The menu asked for with the keyboard (the menu key or Shift+F10, lParam
+// -1) opens below the window's left edge, where the eye already is; one
+// asked for at a point opens there.
+void KeyboardMenu(HWND window, LPARAM lParam) {
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (lParam == -1) {
+    RECT r;
+    GetWindowRect(window, &r);
+    at = {r.left, r.bottom};
+  }
+  ShowPanelsMenu(window, at, false, g_form.embedded);
+}
+
+TrayEvent TrayEventOf(LPARAM message) {
+  switch (message) {
+    case WM_LBUTTONUP: return TrayEvent::LeftButtonUp;
+    case WM_RBUTTONDOWN: return TrayEvent::RightButtonDown;
+    case WM_RBUTTONUP: return TrayEvent::RightButtonUp;
+    case NIN_SELECT: return TrayEvent::Select;
+    case NIN_KEYSELECT: return TrayEvent::KeySelect;
+    case WM_CONTEXTMENU: return TrayEvent::ContextMenu;
+    default: return TrayEvent::Other;
+  }
+}
+
+// The tray icon's mouse and keyboard: a left click, Enter or Space toggles
+// between shown and minimised; a right press or the menu key opens the menu
+// with "В левый-верхний угол".
+void TrayCallback(HWND window, LPARAM message) {
   Guard("1.012 - 013.0", [&] {
-    if (mouse == WM_LBUTTONUP) {
-      if (App().placement.TrayLeftClick() == TrayClickAction::MinimizeToTray)
+    static TrayInput input(GetDoubleClickTime());
+    const TrayEvent event = TrayEventOf(message);
+    const TrayCommand command = input.Take(event, static_cast<uint32_t>(GetMessageTime()));
+    if (command == TrayCommand::Toggle) {
+      if (App().placement.TrayLeftClick() == TrayClickAction::MinimizeToTray) {
         MinimizeToTray(window);
-      else
+      } else {
         RestorePanels(window);
-    } else if (mouse == WM_RBUTTONDOWN) {
+        // Brought back from the keyboard, the window takes the keyboard
+        // too, so that the menu key reaches it next.
+        if (event != TrayEvent::LeftButtonUp) SetForegroundWindow(window);
+      }
+    } else if (command == TrayCommand::Menu) {
       SetForegroundWindow(window);
       POINT at;
       GetCursorPos(&at);
@@ -155,6 +190,11 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
       PanelMouse(window, msg, wParam, lParam);
+      return 0;
+    case WM_CONTEXTMENU:
+      // The system's answer to the menu key and Shift+F10 while the window
+      // has the keyboard.
+      KeyboardMenu(window, lParam);
       return 0;
     case WM_NOTIFY:
       if (reinterpret_cast<const NMHDR*>(lParam)->code == TTN_SHOW)

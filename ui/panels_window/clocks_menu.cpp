@@ -70,6 +70,13 @@ RECT WindowRectOf(HWND window) {
 
 // Runs a dialog of the menu; while it shows, the window stays out of the
 // tray.
+// A dialog closed by its user hands the keyboard back to the clock, so that
+// the menu key works again at once.
+void GiveKeyboardBackToPanels() {
+  HWND panels = App().clocksWindow;
+  if (panels && IsWindowVisible(panels) && LastModalEndedInFront()) SetForegroundWindow(panels);
+}
+
 void RunMenuDialog(void (*dialog)()) {
   if (!dialog) return;
   PlacementState& placement = App().placement;
@@ -81,6 +88,7 @@ void RunMenuDialog(void (*dialog)()) {
     throw;
   }
   placement.MenuDialogOpen = false;
+  GiveKeyboardBackToPanels();
 }
 
 void OpenWithShell(const std::wstring& file, int show) {

@@ -17,7 +17,8 @@ void Paint(HWND panel) {
   GetClientRect(panel, &r);
   wchar_t text[128];
   const int length = GetWindowTextW(panel, text, 128);
-  DrawPanel(dc, r, *LookOf(panel), text, length);
+  const PanelLook& look = *LookOf(panel);
+  DrawPanel(dc, r, look, text, look.drawsText ? length : 0);
   EndPaint(panel, &ps);
 }
 

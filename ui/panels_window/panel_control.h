@@ -13,6 +13,9 @@ struct PanelLook {
   COLORREF text = 0;
   HFONT font = nullptr;  // not owned
   Bevels bevels;
+  // A frame keeps its lines' text as its window text for screen readers
+  // and draws none itself.
+  bool drawsText = true;
 };
 
 void RegisterPanelControlClass(HINSTANCE instance);

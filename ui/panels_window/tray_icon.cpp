@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <shlwapi.h>
+
 #include <cwchar>
 
 #include "core/product.h"
@@ -33,9 +35,34 @@ NOTIFYICONDATAW Record(HWND window) {
   return data;
 }
 
+// Whether the shell speaks version 3 of the icon protocol (shell32 5.0,
+// Windows 2000 and later). Older shells know only the mouse messages.
+bool ShellTakesVersion3() {
+  using DllGetVersionProc = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
+  const auto getVersion = reinterpret_cast<DllGetVersionProc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "DllGetVersion")));
+  DLLVERSIONINFO info{};
+  info.cbSize = sizeof info;
+  return getVersion && SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 5;
+}
+
+// Version 3 makes the shell tell of the keyboard too: Enter or Space on
+// the icon (NIN_KEYSELECT, NIN_SELECT) and the menu key (WM_CONTEXTMENU).
+// The mouse messages stay as they were.
+void SetVersion3() {
+  if (!ShellTakesVersion3()) return;
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = g_tray.window;
+  data.uID = kTrayIconId;
+  data.uVersion = NOTIFYICON_VERSION;
+  Shell_NotifyIconW(NIM_SETVERSION, &data);
+}
+
 void Add() {
   NOTIFYICONDATAW data = Record(g_tray.window);
   g_tray.shown = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+  if (g_tray.shown) SetVersion3();
 }
 
 }  // namespace

@@ -158,11 +158,13 @@ void FormCreate(HWND window, SignForm& form) {
   // Creation order is the Tab order (caption, colours by rows, zone,
   // buttons) and the stacking order: the frames come last, beneath the
   // controls they hold, and every control clips its lower siblings away.
+  // A field's label comes just before it: a screen reader names the field
+  // by it.
+  AddControl(window, L"STATIC", L"   Заголовок", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, kLabel, kInner + kEditWidth,
+             kEditTop, kClientWidth - kInner - kEditWidth - kInner, kEditHeight, font);
   form.LabeledEdit1 = AddControl(window, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kLabeledEdit1, kInner,
                                  kEditTop, kEditWidth, kEditHeight, form.editFont, WS_EX_CLIENTEDGE);
   SendMessageW(form.LabeledEdit1, EM_LIMITTEXT, kMaxPanelCaptionLength, 0);
-  AddControl(window, L"STATIC", L"   Заголовок", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, kLabel, kInner + kEditWidth,
-             kEditTop, kClientWidth - kInner - kEditWidth - kInner, kEditHeight, font);
 
   const int row1 = kFrameTop + kCaptionLineRect.top, row2 = kFrameTop + kValueLineRect.top;
   const int column2 = kSwatchLeft + kSwatchWidth + kSwatchGap;
@@ -181,13 +183,18 @@ void FormCreate(HWND window, SignForm& form) {
   form.Panel5 = AddControl(window, L"BUTTON", L"Цвет текста", swatch, kPanel5, column2, row2, kSwatchWidth,
                            kValueLineRect.height, font);
 
+  // The zone list's frame is its label, so it comes just before it; it
+  // lies beside the list, not under it, and hands the mouse through.
+  AddControl(window, L"BUTTON", L"   Время     ", BS_GROUPBOX, kGroupBox2, kMargin, kGroup2Top, groupWidth,
+             kGroup2Height, font);
   form.ComboBox1 = AddControl(window, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                               kComboBox1, kInner, kComboTop, kClientWidth - 2 * kInner, 200, font);
   FillZoneList(form.ComboBox1, form.editor->Zones());
   ShowZoneChoice(form);
 
-  HWND help = AddControl(window, L"BUTTON", L"", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1, kMargin,
-                         kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
+  // The icon shows; the text names the button for a screen reader.
+  HWND help = AddControl(window, L"BUTTON", L"Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
+                         kMargin, kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
   form.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, 0));
   if (form.helpIcon) SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(form.helpIcon));
   const int cancelLeft = kClientWidth - kMargin - kButtonWidth;
@@ -199,8 +206,6 @@ void FormCreate(HWND window, SignForm& form) {
 
   AddControl(window, L"BUTTON", L"   Внешний вид     ", BS_GROUPBOX, kGroupBox1, kMargin, kGroup1Top, groupWidth,
              kGroup1Height, font);
-  AddControl(window, L"BUTTON", L"   Время     ", BS_GROUPBOX, kGroupBox2, kMargin, kGroup2Top, groupWidth,
-             kGroup2Height, font);
 
   HWND tooltip =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,

@@ -68,9 +68,10 @@ void AppearancePage::Create(HWND dialog, HWND page, int width) {
   for (const char* item : kDateFormatItems) formatWidth = std::max(formatWidth, TextWidth(font, item));
   const int comboWidth = formatWidth + GetSystemMetrics(SM_CXVSCROLL) + 12;
   AddDropDown(page, font, kComboBox2, x, 46, comboWidth, 30, kDateFormatItems.data(), kDateFormatItems.size());
+  // The label before the sample, which a screen reader names by it.
+  AddLabel(page, font, sample, x + inner - sampleWidth, 50, sampleWidth);
   AddControl(page, L"EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, kLabeledEdit1,
              x + comboWidth + 6, 46, inner - sampleWidth - comboWidth - 8, kComboHeight, font, WS_EX_CLIENTEDGE);
-  AddLabel(page, font, sample, x + inner - sampleWidth, 50, sampleWidth);
 
   AddGroupBox(page, font, " Прозрачность", groupLeft, 84, groupWidth, 70);
   AddCheckBox(page, font, "Испо&льзовать прозрачность", kCheckBox10, x, 102, inner, true, true);

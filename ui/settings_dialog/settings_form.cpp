@@ -208,8 +208,9 @@ void CreateControls(HWND window) {
   f.panelsLook.Create(f.pages[2], pageWidth, pageHeight);
   f.panelsTab.Create(window, f.pages[3], c.font, pageHeight);
 
-  HWND help = AddControl(window, L"BUTTON", "", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1, kMargin,
-                         buttonTop, 25, 25, c.font);
+  // The icon shows; the text names the button for a screen reader.
+  HWND help = AddControl(window, L"BUTTON", "Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
+                         kMargin, buttonTop, 25, 25, c.font);
   SendMessageW(help, BM_SETIMAGE, IMAGE_ICON,
                reinterpret_cast<LPARAM>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, LR_SHARED)));
   constexpr int kButtonWidth = 88;

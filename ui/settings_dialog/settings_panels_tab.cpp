@@ -56,6 +56,8 @@ void PanelsTab::Create(HWND dialog, HWND page, HFONT font, int pageHeight) {
                      LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_TABSTOP | WS_GROUP, kList,
                      kListLeft, kListTop, kListWidth, listHeight, font, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  // Not shown; a screen reader names the list by it, as the tab is named.
+  SetWindowTextW(list_, L"Добавление часовых панелей");
   RECT client{};
   GetClientRect(list_, &client);
   LVCOLUMNW column{};

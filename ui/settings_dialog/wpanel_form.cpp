@@ -155,7 +155,9 @@ void FormCreate(HWND window, WPanelForm& form) {
              200, 17, f);
 
   y = kClientHeight + grow - 8 - 23;
-  HWND help = AddControl(window, L"BUTTON", "", BS_PUSHBUTTON | BS_ICON | WS_GROUP, 0, kBitBtn1, 8, y, 25, 23, f);
+  // The icon shows; the text names the button for a screen reader.
+  HWND help = AddControl(window, L"BUTTON", "Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, 0, kBitBtn1, 8,
+                         y, 25, 23, f);
   HANDLE glyph = LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, LR_SHARED);  // IDI_QUESTION
   SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyph));
   HWND ok = AddControl(window, L"BUTTON", "Ок", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, kButton1, 155, y, 75, 23,
