@@ -257,6 +257,26 @@ void Process::Kill() {
   }
 }
 
+namespace {
+// Sets (value > 0) or removes this user's LogPixels; true when done.
+bool SetLogPixels(int value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  const DWORD dword = static_cast<DWORD>(value);
+  const LONG done = value > 0 ? RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword),
+                                               sizeof dword)
+                              : RegDeleteValueW(key, L"LogPixels");
+  RegCloseKey(key);
+  return done == ERROR_SUCCESS;
+}
+}  // namespace
+
+ScopedDisplayDpi::ScopedDisplayDpi(int dpi) { EXPECT_TRUE(SetLogPixels(dpi)) << "LogPixels " << dpi; }
+
+ScopedDisplayDpi::~ScopedDisplayDpi() { SetLogPixels(0); }
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (true) {

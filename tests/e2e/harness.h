@@ -98,6 +98,17 @@ class Process {
   PROCESS_INFORMATION info_{};
 };
 
+// Programs started while it lives draw at `dpi` (96 is 100 % scaling, 144 is
+// 150 %): Wine reads this user's LogPixels when a program starts and gives
+// every window that DPI. The test process keeps the DPI it started with.
+class ScopedDisplayDpi {
+ public:
+  explicit ScopedDisplayDpi(int dpi);
+  ~ScopedDisplayDpi();
+  ScopedDisplayDpi(const ScopedDisplayDpi&) = delete;
+  ScopedDisplayDpi& operator=(const ScopedDisplayDpi&) = delete;
+};
+
 // Polls `condition` until it holds or the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience);
 
