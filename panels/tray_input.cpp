@@ -9,6 +9,9 @@ bool TrayInput::IsEcho(bool& pending, uint32_t since, uint32_t now) const {
 }
 
 TrayCommand TrayInput::Take(TrayEvent event, uint32_t timeMs) {
+  // Anything else the user did in between makes the next key selection a
+  // new press.
+  if (event != TrayEvent::KeySelect && event != TrayEvent::Other) keyPending_ = false;
   switch (event) {
     case TrayEvent::LeftButtonUp:
       selectPending_ = true;
@@ -18,6 +21,9 @@ TrayCommand TrayInput::Take(TrayEvent event, uint32_t timeMs) {
       return IsEcho(selectPending_, leftUpAt_, timeMs) ? TrayCommand::None : TrayCommand::Toggle;
     case TrayEvent::KeySelect:
       selectPending_ = false;
+      if (IsEcho(keyPending_, keySelectAt_, timeMs)) return TrayCommand::None;
+      keyPending_ = true;
+      keySelectAt_ = timeMs;
       return TrayCommand::Toggle;
     case TrayEvent::RightButtonDown:
       menuPending_ = true;

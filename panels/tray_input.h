@@ -28,6 +28,8 @@ class TrayInput {
   uint32_t echoWindowMs_;
   bool selectPending_ = false;  // a left button release was acted on
   uint32_t leftUpAt_ = 0;
+  bool keyPending_ = false;     // a key selection was acted on
+  uint32_t keySelectAt_ = 0;
   bool menuPending_ = false;    // a right button press opened the menu
   uint32_t rightDownAt_ = 0;
 };
