@@ -1,6 +1,9 @@
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
+#include <cwctype>
+#include <map>
+#include <set>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -637,6 +640,174 @@ const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std
     if (item.text == text) return &item;
   return nullptr;
 }
+
+// Wine's per-program Windows version, in the prefix the tests run in.
+constexpr wchar_t kWineAppDefaults[] = L"Software\\Wine\\AppDefaults\\Horavex.KT.exe";
+
+void ReportWindowsVersion(const wchar_t* version) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kWineAppDefaults, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
+  EXPECT_EQ(RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), bytes), ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+void ForgetWindowsVersion() { RegDeleteKeyW(HKEY_CURRENT_USER, kWineAppDefaults); }
+
+// --- Keyboard access ---
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+void KeyTo(HWND window, const std::wstring& keys) {
+  const RECT r = WindowRect(window);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  if (!PtInRect(&r, cursor)) MouseTo({r.right - 4, r.top + 4});
+  Xdo(L"key " + keys);
+}
+
+namespace {
+
+LONG StyleOf(HWND control) { return GetWindowLongW(control, GWL_STYLE); }
+
+bool IsGroupBox(HWND control) {
+  return ClassOf(control) == "Button" && (StyleOf(control) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+bool IsRadio(HWND control) {
+  const LONG type = StyleOf(control) & BS_TYPEMASK;
+  return ClassOf(control) == "Button" && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+// Visible and enabled, and so are the pages that hold it.
+bool Shown(HWND control, HWND dialog) {
+  for (HWND w = control; w && w != dialog; w = GetParent(w))
+    if (!IsWindowVisible(w) || !IsWindowEnabled(w)) return false;
+  return true;
+}
+
+// A control a user works with; the parts of a compound control (a combo
+// box's edit, a list view's header) are not controls of their own.
+bool IsInput(HWND control) {
+  static const std::set<std::string> inputs = {"Button",         "Edit",          "ComboBox",
+                                               "ListBox",        "SysListView32", "SysTabControl32",
+                                               "msctls_trackbar32", "SysDateTimePick32", "SysMonthCal32"};
+  const HWND parent = GetParent(control);
+  return inputs.count(ClassOf(control)) && !IsGroupBox(control) && !(parent && inputs.count(ClassOf(parent)));
+}
+
+// The radio buttons of `radio`'s group: from the one that starts it to the
+// next that starts another.
+std::vector<HWND> GroupOf(HWND radio) {
+  HWND first = radio;
+  while (!(StyleOf(first) & WS_GROUP)) {
+    const HWND before = GetWindow(first, GW_HWNDPREV);
+    if (!before) break;
+    first = before;
+  }
+  std::vector<HWND> group{first};
+  for (HWND w = GetWindow(first, GW_HWNDNEXT); w && !(StyleOf(w) & WS_GROUP); w = GetWindow(w, GW_HWNDNEXT))
+    group.push_back(w);
+  return group;
+}
+
+std::string Describe(HWND c) { return ClassOf(c) + " \"" + ControlText(c) + "\""; }
+
+// The access keys of the shown buttons and labels, each to be unique: a
+// label's key moves the focus to the control after it.
+void ExpectUniqueAccessKeys(HWND dialog) {
+  std::map<wchar_t, std::string> seen;
+  for (HWND c : Children(dialog)) {
+    // Static texts without SS_NOPREFIX; a picture, a frame or a drawing
+    // has no text of its own.
+    static const std::set<LONG> textStatics = {SS_LEFT, SS_CENTER, SS_RIGHT, SS_SIMPLE, SS_LEFTNOWORDWRAP};
+    const std::string cls = ClassOf(c);
+    const bool label = cls == "Static" && !(StyleOf(c) & SS_NOPREFIX) && textStatics.count(StyleOf(c) & SS_TYPEMASK);
+    bool shown = cls == "Button" || label;
+    for (HWND w = c; w && w != dialog; w = GetParent(w)) shown = shown && IsWindowVisible(w);
+    if (!shown) continue;
+    const std::string text = ControlText(c);
+    const std::wstring wide = win::Widen(text);
+    for (size_t i = 0; i + 1 < wide.size(); ++i) {
+      if (wide[i] != L'&') continue;
+      if (wide[i + 1] == L'&') {
+        ++i;
+        continue;
+      }
+      const auto [at, fresh] = seen.emplace(towlower(wide[i + 1]), text);
+      EXPECT_TRUE(fresh) << ClassOf(dialog) << ": \"" << text << "\" and \"" << at->second << "\" share a key";
+    }
+  }
+}
+
+}  // namespace
+
+std::string AccessibleName(HWND control) {
+  const std::string cls = ClassOf(control);
+  if (cls == "Button" || cls == "SysListView32") return ControlText(control);
+  if (cls == "SysTabControl32") return "(its tabs)";
+  for (HWND before = GetWindow(control, GW_HWNDPREV); before; before = GetWindow(before, GW_HWNDPREV)) {
+    if (ClassOf(before) == "Static" || IsGroupBox(before)) return ControlText(before);
+    if (StyleOf(before) & WS_TABSTOP) break;  // a control of its own
+  }
+  // A read-only text without a label is read out as it stands.
+  return cls == "Edit" && (StyleOf(control) & ES_READONLY) ? ControlText(control) : "";
+}
+
+void ExpectKeyboardWalk(HWND dialog) {
+  SCOPED_TRACE(ClassOf(dialog) + " \"" + WindowText(dialog) + "\"");
+  ExpectUniqueAccessKeys(dialog);
+  std::vector<HWND> inputs;
+  std::set<HWND> stops;
+  for (HWND c : Children(dialog)) {
+    if (!Shown(c, dialog)) continue;
+    if (IsInput(c)) inputs.push_back(c);
+    if (StyleOf(c) & WS_TABSTOP) stops.insert(c);
+  }
+  const HWND start = FocusOf(dialog);
+  EXPECT_TRUE(stops.count(start)) << "the focus starts on " << (start ? Describe(start) : "nothing");
+  std::set<HWND> reached{start};
+  std::vector<std::string> backwards;  // one is the way round from the last stop to the first
+  HWND at = start;
+  for (size_t i = 0; i < stops.size() && stops.size() > 1; ++i) {
+    const HWND before = at;
+    KeyTo(dialog, L"Tab");
+    EXPECT_TRUE(WaitUntil([&] { return (at = FocusOf(dialog)) != before; })) << "Tab stays on " << Describe(before);
+    reached.insert(at);
+    if (at == start) break;
+    // Down the page, or up only into a column further right; rightwards
+    // within a row.
+    const RECT from = WindowRect(before), to = WindowRect(at);
+    const bool sameRow = to.top < from.bottom && from.top < to.bottom;
+    if (!(sameRow ? to.left >= from.left : to.bottom > from.top || to.left >= from.right))
+      backwards.push_back(Describe(before) + " to " + Describe(at));
+  }
+  EXPECT_LE(backwards.size(), 1u) << "Tab goes back from " << ::testing::PrintToString(backwards);
+  EXPECT_EQ(at, start) << "Tab does not come back round";
+  for (HWND c : inputs) {
+    bool reachable = reached.count(c) > 0;
+    if (IsRadio(c))
+      for (HWND member : GroupOf(c)) reachable = reachable || reached.count(member) > 0;
+    EXPECT_TRUE(reachable) << "Tab never reaches " << Describe(c);
+  }
+  std::map<std::string, HWND> names;
+  for (HWND c : reached) {
+    const std::string name = AccessibleName(c);
+    EXPECT_NE(name, "") << Describe(c) << " has no name for a screen reader";
+    // Options of different groups may share a text; a screen reader tells
+    // which group it is in.
+    const auto [other, fresh] = names.emplace(name, c);
+    EXPECT_TRUE(fresh || name.empty() || (IsRadio(c) && IsRadio(other->second)))
+        << Describe(c) << " and " << Describe(other->second) << " have one name";
+  }
+}
+
 
 }  // namespace hx::e2e
 

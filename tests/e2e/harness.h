@@ -109,6 +109,11 @@ class ScopedDisplayDpi {
   ScopedDisplayDpi& operator=(const ScopedDisplayDpi&) = delete;
 };
 
+// Programs started after this see the Windows version `version` (Wine's
+// names: "nt40", "win2k", "win10"), until ForgetWindowsVersion.
+void ReportWindowsVersion(const wchar_t* version);
+void ForgetWindowsVersion();
+
 // Polls `condition` until it holds or the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience);
 
@@ -177,6 +182,28 @@ void Screenshot(const std::string& name, HWND subject = nullptr);
 // the window it names; posted, or with `answered` sent and handled within
 // 20 s. A shell that holds no such icon fails the test.
 bool TrayClick(DWORD shellId, const std::string& click, bool answered = false);
+
+// Keyboard access, seen from outside.
+
+// The control that has the keyboard in `window`'s thread.
+HWND FocusOf(HWND window);
+// Presses keys (xdotool names: "Tab", "shift+Tab", "Return") for `window`.
+// The X server hands a key to the window under the mouse, so the mouse is
+// moved onto the window first unless it is there.
+void KeyTo(HWND window, const std::wstring& keys);
+// What a screen reader calls a control: the text of a button, check box,
+// radio button or list view; for a control whose text is its value (an
+// edit, a list, a track bar), the label just before it, a static text or a
+// group box.
+std::string AccessibleName(HWND control);
+// Walks `dialog` with Tab from the control that has the focus round to it
+// again, and fails the test where a keyboard or screen-reader user would be
+// stuck: an enabled, shown input control that Tab never reaches (for radio
+// buttons: a group none of whose buttons it reaches); a step that goes back
+// up the dialog, other than into a column further right, or leftwards
+// within a row; a tab stop without a name, or with the name of another;
+// an access key ("&x") that two shown controls share.
+void ExpectKeyboardWalk(HWND dialog);
 
 // A helper program or library built for the tests
 // (build/<arch>/tests/helpers/<name>).

@@ -21,9 +21,6 @@ namespace {
 // Complete settings without the update check, so that no notice interrupts.
 const std::string kSettingsFile = SettingsFileText({.hideTrayClock = true});
 
-// Wine's per-program Windows version, in the prefix these tests run in.
-constexpr wchar_t kWineAppDefaults[] = L"Software\\Wine\\AppDefaults\\Horavex.KT.exe";
-
 // Whether the program registered itself as installed.
 bool PatchRegistered(const fs::path& exe) {
   win::SystemRegistry registry;
@@ -94,20 +91,6 @@ class AboutTest : public ::testing::Test {
     }
     ForgetWindowsVersion();
   }
-
-  // Makes Wine report `version` (such as "nt40") to the program, as a
-  // system of that version would.
-  static void ReportWindowsVersion(const wchar_t* version) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kWineAppDefaults, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
-    EXPECT_EQ(RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), bytes),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-  }
-  static void ForgetWindowsVersion() { RegDeleteKeyW(HKEY_CURRENT_USER, kWineAppDefaults); }
 
   void StartShell() {
     shell_ = Process(HelperFile("fake_shell.exe"), L"--log \"" + log_.wstring() + L"\"");

@@ -49,53 +49,6 @@ POINT Inside(HWND window) {
   return {r.left + 20, r.top + 20};
 }
 
-// The control that has the keyboard in `window`'s thread.
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-  return info.hwndFocus;
-}
-
-bool Shown(HWND control, HWND dialog) {
-  for (HWND w = control; w && w != dialog; w = GetParent(w))
-    if (!IsWindowVisible(w) || !IsWindowEnabled(w)) return false;
-  return true;
-}
-
-// What a screen reader calls a tab stop: the text of a button, check box,
-// radio button or list view; for a control whose text is its value (an edit, a list,
-// a track bar), the label just before it: a static text or a group box.
-std::string AccessibleName(HWND control) {
-  const std::string cls = ClassOf(control);
-  if (cls == "Button" || cls == "SysListView32") return ControlText(control);
-  if (cls == "SysTabControl32") return "(its tabs)";
-  for (HWND before = GetWindow(control, GW_HWNDPREV); before; before = GetWindow(before, GW_HWNDPREV)) {
-    const std::string label = ClassOf(before);
-    const bool groupBox = label == "Button" && (GetWindowLongW(before, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-    if (label == "Static" || groupBox) return ControlText(before);
-    if (GetWindowLongW(before, GWL_STYLE) & WS_TABSTOP) break;  // a control of its own
-  }
-  return "";
-}
-
-// The access keys ("&x") of the dialog's texts, each to be unique.
-void ExpectUniqueAccessKeys(HWND dialog) {
-  std::map<wchar_t, std::string> seen;
-  for (const std::string& text : ControlTexts(dialog)) {
-    const std::wstring wide = win::Widen(text);
-    for (size_t i = 0; i + 1 < wide.size(); ++i) {
-      if (wide[i] != L'&') continue;
-      if (wide[i + 1] == L'&') {
-        ++i;
-        continue;
-      }
-      const auto [at, fresh] = seen.emplace(towlower(wide[i + 1]), text);
-      EXPECT_TRUE(fresh) << ClassOf(dialog) << ": \"" << text << "\" and \"" << at->second << "\" share a key";
-    }
-  }
-}
-
 std::vector<std::string> ShownTexts(const std::vector<PopupMenuItem>& items, int depth = 0) {
   std::vector<std::string> texts;
   for (const PopupMenuItem& item : items)
@@ -562,31 +515,21 @@ TEST_F(BehaviourTest, KeysOpenTheMenusAndTheIconTakesTheKeyboard) {
   if (menu) CloseMenu(menu);
 }
 
-// Keyboard only after the start: each dialog opens from the menu key; Tab
-// reaches every tab stop of it in reading order (column by column) and
-// comes back round; its
-// access keys are unique; a setting is changed and confirmed, or the
-// dialog cancelled, with keys.
+// Keyboard only after the start: each dialog opens from the menu key and
+// passes the keyboard walk (every page of the settings); a setting is
+// changed and confirmed, or the dialog cancelled, with keys.
 TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
-  StartShell();
+  StartShell(L"--bar 0 0 1024 28");
   WriteSettings({.left = 300, .top = 60});
   StartProgram({300, 60});
   TrayClick(shell_.id(), "keyselect");
   TrayClick(shell_.id(), "select");
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clocks_) && GetForegroundWindow() == clocks_; }));
 
-  // The X server hands a key to the window under the mouse.
-  const auto key = [&](HWND to, const std::wstring& keys) {
-    const RECT r = WindowRect(to);
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    if (!PtInRect(&r, cursor)) MouseTo({r.right - 4, r.top + 4});
-    Xdo(L"key " + keys);
-  };
   const auto open = [&](const std::wstring& menuKeys, const wchar_t* dialogClass) {
-    key(clocks_, L"Menu");
+    KeyTo(clocks_, L"Menu");
     EXPECT_NE(WaitForPopupMenu(program_.id()), nullptr);
-    key(clocks_, menuKeys);
+    KeyTo(clocks_, menuKeys);
     HWND dialog = WaitForWindow(dialogClass, program_.id());
     EXPECT_NE(dialog, nullptr) << win::Narrow(dialogClass) << " did not open";
     if (dialog) {
@@ -594,39 +537,12 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
     }
     return dialog;
   };
-  const auto name = [](HWND c) { return ClassOf(c) + " \"" + ControlText(c) + "\""; };
-  const auto tabRound = [&](HWND dialog) {
-    ExpectUniqueAccessKeys(dialog);
-    std::set<HWND> stops;
-    for (HWND c : Children(dialog))
-      if ((GetWindowLongW(c, GWL_STYLE) & WS_TABSTOP) && Shown(c, dialog)) stops.insert(c);
-    const HWND start = FocusOf(dialog);
-    EXPECT_TRUE(stops.count(start)) << "the focus starts on " << name(start);
-    std::set<HWND> reached;
-    HWND at = start;
-    for (size_t i = 0; i < stops.size() && stops.size() > 1; ++i) {
-      const HWND before = at;
-      key(dialog, L"Tab");
-      EXPECT_TRUE(WaitUntil([&] { return (at = FocusOf(dialog)) != before; })) << "Tab stays on " << name(before);
-      reached.insert(at);
-      if (at == start) break;
-      // Down the page, or up only into a column further right.
-      const RECT from = WindowRect(before), to = WindowRect(at);
-      EXPECT_TRUE(to.bottom > from.top || to.left >= from.right)
-          << "Tab goes back up from " << name(before) << " to " << name(at);
-    }
-    EXPECT_EQ(at, start) << "Tab does not come back round";
-    for (HWND c : stops) {
-      EXPECT_TRUE(reached.count(c) || stops.size() == 1) << "Tab never reaches " << name(c);
-      EXPECT_NE(AccessibleName(c), "") << name(c) << " has no name for a screen reader";
-    }
-  };
   // Tab until the focus is on a control that `wanted` takes.
   const auto tabTo = [&](HWND dialog, const std::function<bool(HWND)>& wanted) -> HWND {
     for (int i = 0; i < 40; ++i) {
       const HWND f = FocusOf(dialog);
       if (wanted(f)) return f;
-      key(dialog, L"Tab");
+      KeyTo(dialog, L"Tab");
       WaitUntil([&] { return FocusOf(dialog) != f; });
     }
     return nullptr;
@@ -639,16 +555,16 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
   HWND dialog = open(L"Down Down Down Down Down Return", L"TFormSettings");
   ASSERT_NE(dialog, nullptr);
   Screenshot("keyboard-settings", dialog);
-  tabRound(dialog);
+  ExpectKeyboardWalk(dialog);
   const HWND box = tabTo(dialog, [](HWND f) {
     return ClassOf(f) == "Button" && (GetWindowLongW(f, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
   });
   ASSERT_NE(box, nullptr) << "Tab reaches no check box";
   const LRESULT was = SendMessageW(box, BM_GETCHECK, 0, 0);
-  key(dialog, L"space");
-  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) != was; })) << name(box);
+  KeyTo(dialog, L"space");
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) != was; })) << ControlText(box);
   fs::remove(SettingsFile());
-  key(dialog, L"Return");
+  KeyTo(dialog, L"Return");
   EXPECT_TRUE(closed(dialog)) << "Enter does not confirm the settings";
   EXPECT_TRUE(WaitUntil([&] { return fs::exists(SettingsFile()); })) << "the confirmed settings are not saved";
 
@@ -659,36 +575,70 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
   ASSERT_NE(tabTo(dialog, [](HWND f) { return ClassOf(f) == "SysTabControl32"; }), nullptr);
   for (int page = 1; page <= 3; ++page) {
     const HWND tabs = FocusOf(dialog);
-    key(dialog, L"Right");
+    KeyTo(dialog, L"Right");
     ASSERT_TRUE(WaitUntil([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page; }));
-    tabRound(dialog);
+    ExpectKeyboardWalk(dialog);
   }
   const HWND add = tabTo(dialog, [](HWND f) { return ControlText(f) == "Добавить"; });
   ASSERT_NE(add, nullptr) << "Tab reaches no Add button";
-  key(dialog, L"space");
+  KeyTo(dialog, L"space");
   HWND editor = WaitForWindow(L"TFormSign", program_.id());
   ASSERT_NE(editor, nullptr) << "Space on Add opens no panel editor";
   ASSERT_TRUE(WaitUntilOnScreen(editor));
-  tabRound(editor);
-  key(editor, L"Escape");
+  ExpectKeyboardWalk(editor);
+  KeyTo(editor, L"Escape");
   EXPECT_TRUE(closed(editor)) << "Escape does not cancel the panel editor";
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog && FocusOf(dialog) == add; }))
       << "the settings did not get the keyboard back";
-  key(dialog, L"Escape");
+  KeyTo(dialog, L"Escape");
+  EXPECT_TRUE(closed(dialog)) << "Escape does not cancel the settings";
+
+  // The placement dialog from its check box on the second page: Escape
+  // cancels it and clears the box; the next time the docked edge is chosen
+  // with Space and Enter confirms it.
+  dialog = open(L"Down Down Down Down Down Return", L"TFormSettings");
+  ASSERT_NE(dialog, nullptr);
+  const HWND tabs = tabTo(dialog, [](HWND f) { return ClassOf(f) == "SysTabControl32"; });
+  ASSERT_NE(tabs, nullptr);
+  KeyTo(dialog, L"Right");
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 1; }));
+  const HWND embed = tabTo(dialog, [](HWND f) { return ControlText(f) == "Встроить в панель Windows"; });
+  ASSERT_NE(embed, nullptr) << "Tab reaches no \"Встроить в панель Windows\"";
+  for (const bool confirm : {false, true}) {
+    SCOPED_TRACE(confirm ? "Enter" : "Escape");
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) == embed; })) << "the check box lost the keyboard";
+    KeyTo(dialog, L"space");
+    HWND placement = WaitForWindow(L"TFormAddInWPanel", program_.id());
+    ASSERT_NE(placement, nullptr) << "Space on the check box opens no placement dialog";
+    ASSERT_TRUE(WaitUntilOnScreen(placement));
+    if (confirm) {
+      const HWND top = tabTo(placement, [](HWND f) { return ControlText(f) == "Верхняя панель"; });
+      ASSERT_NE(top, nullptr) << "Tab reaches no docked edge";
+      KeyTo(placement, L"space");
+      EXPECT_TRUE(WaitUntil([&] { return SendMessageW(top, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+      KeyTo(placement, L"Return");
+    } else {
+      ExpectKeyboardWalk(placement);
+      KeyTo(placement, L"Escape");
+    }
+    EXPECT_TRUE(closed(placement)) << "the placement dialog stays open";
+    EXPECT_EQ(SendMessageW(embed, BM_GETCHECK, 0, 0), confirm ? BST_CHECKED : BST_UNCHECKED);
+  }
+  KeyTo(dialog, L"Escape");
   EXPECT_TRUE(closed(dialog)) << "Escape does not cancel the settings";
 
   // The time calculator: Escape closes it.
   dialog = open(L"Down Down Down Down Return", L"TFormCalcTime");
   ASSERT_NE(dialog, nullptr);
-  tabRound(dialog);
-  key(dialog, L"Escape");
+  ExpectKeyboardWalk(dialog);
+  KeyTo(dialog, L"Escape");
   EXPECT_TRUE(closed(dialog)) << "Escape does not close the calculator";
 
   // About, in the help submenu: Enter closes it.
   dialog = open(L"Down Down Down Down Down Down Down Right Down Return", L"TFormAbout");
   ASSERT_NE(dialog, nullptr);
-  tabRound(dialog);
-  key(dialog, L"Return");
+  ExpectKeyboardWalk(dialog);
+  KeyTo(dialog, L"Return");
   EXPECT_TRUE(closed(dialog)) << "Enter does not close About";
 }
 

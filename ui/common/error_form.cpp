@@ -44,6 +44,7 @@ struct ErrorForm {
   HFONT boldFont = nullptr;
   HFONT titleFont = nullptr;
   HICON errorIcon = nullptr;
+  HWND focus = nullptr;  // the control that has the keyboard while the dialog is active
 };
 
 HWND AddControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id, int x, int y, int w,
@@ -69,8 +70,8 @@ void FormCreate(HWND window, ErrorForm& form) {
   AddControl(window, L"STATIC", "Выберите действие которое нужно выполнить:", SS_LEFT, kLabel5, x, 106, w, 16, form.font);
   AddControl(window, L"BUTTON", "&Сообщить автору...", BS_PUSHBUTTON | WS_TABSTOP, kButton4, x, 134, 150, 26,
              form.boldFont);
-  AddControl(window, L"BUTTON", "&Игнорировать", BS_DEFPUSHBUTTON | WS_TABSTOP, kButton3, x + 158, 134, 120, 26,
-             form.font);
+  form.focus = AddControl(window, L"BUTTON", "&Игнорировать", BS_DEFPUSHBUTTON | WS_TABSTOP, kButton3, x + 158, 134,
+                          120, 26, form.font);
   AddControl(window, L"BUTTON", "&Закрыть программу", BS_PUSHBUTTON | WS_TABSTOP, kButton2, x + 286, 134, w - 286, 26,
              form.font);
 }
@@ -162,6 +163,17 @@ LRESULT CALLBACK ErrorFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
       EndPaint(window, &ps);
       return 0;
     }
+    case WM_ACTIVATE:
+      // The keyboard starts on the default button and comes back to the
+      // control that had it when the dialog is activated again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focused = GetFocus();
+        if (focused && IsChild(window, focused)) form->focus = focused;
+      } else if (form->focus && IsWindow(form->focus)) {
+        SetFocus(form->focus);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       return 0;  // only the buttons close the dialog
     case WM_DESTROY:

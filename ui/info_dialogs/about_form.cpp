@@ -115,8 +115,20 @@ std::string ReadPage(const Path& file) {
   return bytes ? std::move(*bytes) : std::string();
 }
 
+// The edit control's own procedure, which the page text hands on to.
+WNDPROC g_editProc = nullptr;
+
+// The page text takes the arrow and page keys to scroll, but leaves Tab,
+// Enter and Escape to the dialog: a multi-line edit asks for every key,
+// which would keep the keyboard in it.
+LRESULT CALLBACK PageTextProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallWindowProcW(g_editProc, window, msg, wParam, lParam);
+  return msg == WM_GETDLGCODE ? result & ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
+}
+
 // The page in the system's browser control; where there is none, its text
-// in a plain read-only box (blank when the page cannot be read).
+// in a plain read-only box (blank when the page cannot be read) that Tab
+// reaches, to read and scroll it with keys.
 void ShowPage(AboutForm& form, HWND panel) {
   const Path page = paths::AboutPage(App().folder);
   form.browser = WebView::Create(panel);
@@ -125,16 +137,21 @@ void ShowPage(AboutForm& form, HWND panel) {
   RECT area;
   GetClientRect(panel, &area);
   HWND text = AddControl(panel, L"EDIT", MhtmlPlainText(ReadPage(page)),
-                         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, kPageText, area, form.font);
+                         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, kPageText, area,
+                         form.font);
   SendMessageW(text, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(6, 6));
+  g_editProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PageTextProc)));
 }
 
 void FormCreate(HWND window, AboutForm& form) {
   const Layout at(LineHeight(form.font));
   const int width = kClientWidth - 2 * kMargin;
 
+  // Tab goes into the page, so that its text can be read and scrolled with
+  // keys.
   HWND page = CreateContainer(window, kPanel1, {kMargin, kMargin, kMargin + width, kMargin + kPageHeight}, kPageColour,
-                              WS_EX_CLIENTEDGE);
+                              WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
   ShowPage(form, page);
 
   // The memos lie on a disabled panel: they are read, never edited.

@@ -173,14 +173,16 @@ void FormCreate(HWND window, SignForm& form) {
   form.Panel6 = AddControl(window, L"STATIC", L"11 : 00", SS_OWNERDRAW, kPanel6, kInner + kValueLineRect.left, row2,
                            kValueLineRect.width, kValueLineRect.height, form.valueFont);
   AddControl(window, L"STATIC", L"", SS_OWNERDRAW, kPanelFrame, kInner, kFrameTop, kPanelWidth, kPanelHeight, font);
+  // Each swatch shows its short text (see SwatchText); its window text says
+  // which line it colours, so that a screen reader tells the four apart.
   const DWORD swatch = BS_OWNERDRAW | WS_TABSTOP;
-  form.Panel11 = AddControl(window, L"BUTTON", L"Цвет фона", swatch, kPanel11, kSwatchLeft, row1, kSwatchWidth,
-                            kCaptionLineRect.height, font);
-  form.Panel4 = AddControl(window, L"BUTTON", L"Цвет текста", swatch, kPanel4, column2, row1, kSwatchWidth,
+  form.Panel11 = AddControl(window, L"BUTTON", L"Цвет фона заголовка", swatch, kPanel11, kSwatchLeft, row1,
+                            kSwatchWidth, kCaptionLineRect.height, font);
+  form.Panel4 = AddControl(window, L"BUTTON", L"Цвет текста заголовка", swatch, kPanel4, column2, row1, kSwatchWidth,
                            kCaptionLineRect.height, font);
-  form.Panel2 = AddControl(window, L"BUTTON", L"Цвет фона", swatch, kPanel2, kSwatchLeft, row2, kSwatchWidth,
+  form.Panel2 = AddControl(window, L"BUTTON", L"Цвет фона времени", swatch, kPanel2, kSwatchLeft, row2, kSwatchWidth,
                            kValueLineRect.height, font);
-  form.Panel5 = AddControl(window, L"BUTTON", L"Цвет текста", swatch, kPanel5, column2, row2, kSwatchWidth,
+  form.Panel5 = AddControl(window, L"BUTTON", L"Цвет текста времени", swatch, kPanel5, column2, row2, kSwatchWidth,
                            kValueLineRect.height, font);
 
   // The zone list's frame is its label, so it comes just before it; it
@@ -233,8 +235,7 @@ void FillWith(HDC dc, const RECT& r, COLORREF colour) {
   DeleteObject(brush);
 }
 
-void DrawCentredText(HDC dc, HWND control, RECT r, COLORREF colour) {
-  const std::wstring text = win::Widen(TextOf(control));
+void DrawCentredText(HDC dc, HWND control, RECT r, COLORREF colour, const std::wstring& text) {
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
@@ -247,7 +248,7 @@ void DrawLine(const DRAWITEMSTRUCT& item, int background, int text, bool sunken)
   RECT r = item.rcItem;
   FillWith(item.hDC, r, Colour(background));
   DrawEdge(item.hDC, &r, EdgeFlags(LineBevels(sunken)), BF_RECT);
-  DrawCentredText(item.hDC, item.hwndItem, r, Colour(text));
+  DrawCentredText(item.hDC, item.hwndItem, r, Colour(text), win::Widen(TextOf(item.hwndItem)));
 }
 
 // The frame around the two lines; the lines lie above it.
@@ -257,6 +258,11 @@ void DrawFrame(const DRAWITEMSTRUCT& item) {
   DrawEdge(item.hDC, &r, EdgeFlags(FrameBevels(App().settings.BorderA)), BF_RECT);
 }
 
+// What a colour swatch shows: the same two words on both lines.
+const wchar_t* SwatchText(UINT id) {
+  return id == kPanel11 || id == kPanel2 ? L"Цвет фона" : L"Цвет текста";
+}
+
 void DrawSwatch(const DRAWITEMSTRUCT& item, int background, int text) {
   RECT r = item.rcItem;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
@@ -264,7 +270,7 @@ void DrawSwatch(const DRAWITEMSTRUCT& item, int background, int text) {
   DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   RECT textRect = r;
   if (pressed) OffsetRect(&textRect, 1, 1);
-  DrawCentredText(item.hDC, item.hwndItem, textRect, Colour(text));
+  DrawCentredText(item.hDC, item.hwndItem, textRect, Colour(text), SwatchText(item.CtlID));
   if (item.itemState & ODS_FOCUS) {
     RECT focus = r;
     InflateRect(&focus, -3, -3);
