@@ -800,8 +800,8 @@ void ExpectKeyboardWalk(HWND dialog) {
   for (HWND c : reached) {
     const std::string name = AccessibleName(c);
     EXPECT_NE(name, "") << Describe(c) << " has no name for a screen reader";
-    // Options of different groups may share a text; a screen reader tells
-    // which group it is in.
+    // Options of different groups may share a text (both sides of the
+    // calculator offer the local time): their groups tell them apart.
     const auto [other, fresh] = names.emplace(name, c);
     EXPECT_TRUE(fresh || name.empty() || (IsRadio(c) && IsRadio(other->second)))
         << Describe(c) << " and " << Describe(other->second) << " have one name";
