@@ -88,6 +88,17 @@ size_t RecordNew(DialogLayout& layout, HWND parent) {
   return added;
 }
 
+// A font height in 96-DPI pixels at `dpi`. The dialogs' fonts are sizes in
+// points made into pixels, so the height at another DPI is that size in
+// points made into pixels there, as the system sizes its own fonts; other
+// heights scale as lengths do.
+LONG FontHeightAtDpi(LONG height, int dpi) {
+  const int pixels = height < 0 ? -height : height;
+  const int points = MulDiv(pixels, 72, kBaseDpi);
+  const int scaled = MulDiv(points, kBaseDpi, 72) == pixels ? MulDiv(points, dpi, 72) : ScaleForDpi(pixels, dpi);
+  return height < 0 ? -scaled : scaled;
+}
+
 // `font` at the layout's DPI: the font itself at 96 DPI, else one made
 // here once.
 HFONT FontAtDpi(DialogLayout& layout, HFONT font) {
@@ -96,7 +107,7 @@ HFONT FontAtDpi(DialogLayout& layout, HFONT font) {
   if (found != layout.fonts.end()) return found->second;
   LOGFONTW description{};
   if (!GetObjectW(font, sizeof description, &description)) return font;
-  description.lfHeight = ScaleForDpi(description.lfHeight, layout.dpi);
+  description.lfHeight = FontHeightAtDpi(description.lfHeight, layout.dpi);
   description.lfWidth = ScaleForDpi(description.lfWidth, layout.dpi);
   HFONT scaled = CreateFontIndirectW(&description);
   if (!scaled) return font;
