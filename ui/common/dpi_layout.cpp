@@ -54,9 +54,11 @@ ControlRecord Record(HWND control) {
   MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r.rect), 2);
   if (HasClass(control, WC_COMBOBOXW)) {
     // The window's height is the field's; the height it was given, which
-    // the list drops down to, is the dropped rectangle's.
+    // the list drops down to, is the dropped rectangle's (the message
+    // answers CB_OKAY, which is 0).
     RECT dropped{};
-    if (SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+    SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    if (dropped.bottom - dropped.top > r.rect.bottom - r.rect.top)
       r.rect.bottom = r.rect.top + (dropped.bottom - dropped.top);
   }
   if (HasClass(control, WC_LISTVIEWW)) {
