@@ -71,23 +71,12 @@ ControlRecord Record(HWND control) {
   return r;
 }
 
-bool Recorded(const DialogLayout& layout, HWND control) {
-  return std::any_of(layout.controls.begin(), layout.controls.end(),
-                     [control](const ControlRecord& r) { return r.window == control; });
-}
-
-// Records the controls under `parent` that are not recorded yet, parents
-// before their children; returns how many there were.
-size_t RecordNew(DialogLayout& layout, HWND parent) {
-  size_t added = 0;
+// Records the controls under `parent`, parents before their children.
+void RecordControls(DialogLayout& layout, HWND parent) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!Recorded(layout, child)) {
-      layout.controls.push_back(Record(child));
-      ++added;
-    }
-    if (HoldsOwnControls(child)) added += RecordNew(layout, child);
+    layout.controls.push_back(Record(child));
+    if (HoldsOwnControls(child)) RecordControls(layout, child);
   }
-  return added;
 }
 
 // A font height in 96-DPI pixels at `dpi`. The dialogs' fonts are sizes in
@@ -127,10 +116,12 @@ RECT ScaledRect(const RECT& r, int dpi) {
   return {ScaleForDpi(r.left, dpi), ScaleForDpi(r.top, dpi), ScaleForDpi(r.right, dpi), ScaleForDpi(r.bottom, dpi)};
 }
 
-// Puts the recorded controls from `first` on at the layout's DPI.
-void ApplyToControls(DialogLayout& layout, size_t first) {
-  for (size_t i = first; i < layout.controls.size(); ++i) {
-    const ControlRecord& c = layout.controls[i];
+// Scales every control to `dpi`, from the 96-DPI records.
+void ApplyDpi(DialogLayout& layout, int dpi) {
+  std::map<HFONT, HFONT> oldFonts;
+  oldFonts.swap(layout.fonts);
+  layout.dpi = dpi;
+  for (const ControlRecord& c : layout.controls) {
     if (!IsWindow(c.window)) continue;
     // The font first: a drop-down list's field takes its height from it.
     if (c.font) SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontAtDpi(layout, c.font)), FALSE);
@@ -140,17 +131,6 @@ void ApplyToControls(DialogLayout& layout, size_t first) {
     for (size_t column = 0; column < c.columns.size(); ++column)
       SendMessageW(c.window, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(ScaleForDpi(c.columns[column], layout.dpi), 0));
   }
-}
-
-// Scales every control to `dpi`, from the 96-DPI records.
-void ApplyDpi(DialogLayout& layout, int dpi) {
-  std::map<HFONT, HFONT> oldFonts;
-  oldFonts.swap(layout.fonts);
-  layout.dpi = dpi;
-  layout.controls.erase(std::remove_if(layout.controls.begin(), layout.controls.end(),
-                                       [](const ControlRecord& c) { return !IsWindow(c.window); }),
-                        layout.controls.end());
-  ApplyToControls(layout, 0);
   // No control uses the fonts of the former DPI any more.
   FreeFonts(oldFonts);
 }
@@ -209,7 +189,7 @@ void ScaleWindowToDpi(HWND dialog) {
   RECT client{};
   GetClientRect(dialog, &client);
   layout->client = {client.right, client.bottom};
-  RecordNew(*layout, dialog);
+  RecordControls(*layout, dialog);
   SetPropW(dialog, kLayoutProperty, layout);
   layout->baseProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ScaledDialogProc)));
@@ -219,17 +199,6 @@ void ScaleWindowToDpi(HWND dialog) {
   const RECT r = ScaledWindowRect(dialog, *layout);
   SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   ApplyDpi(*layout, dpi);
-}
-
-void ScaleNewControls(HWND dialog) {
-  DialogLayout* layout = LayoutOf(dialog);
-  if (!layout) return;
-  // A window handle of a control that is gone may come back for a new one.
-  layout->controls.erase(std::remove_if(layout->controls.begin(), layout->controls.end(),
-                                        [](const ControlRecord& c) { return !IsWindow(c.window); }),
-                         layout->controls.end());
-  const size_t known = layout->controls.size();
-  if (RecordNew(*layout, dialog) && layout->dpi != kBaseDpi) ApplyToControls(*layout, known);
 }
 
 int LayoutDpi(HWND window) {

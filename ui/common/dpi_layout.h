@@ -16,10 +16,6 @@ namespace hx::ui {
 // made here are freed with the dialog. A second call does nothing.
 void ScaleWindowToDpi(HWND dialog);
 
-// Controls created in a scaled dialog after it showed, laid out in 96-DPI
-// units like the rest, are scaled to the dialog's DPI and kept with it.
-void ScaleNewControls(HWND dialog);
-
 // `length` 96-DPI units at the DPI of `window`'s dialog, for what a dialog
 // draws or loads itself (icons, drawn margins).
 int ScaledLength(HWND window, int length);

@@ -9,7 +9,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/dpi.h"
 #include "core/program_paths.h"
 #include "core/taskbar_clock.h"
 #include "settings/settings_dialog.h"
@@ -167,7 +166,7 @@ void CreateControls(HWND window) {
   c.boldFont = CreateTahomaPoints(8, FW_BOLD);
   // The preview panels take no font from the scaling: theirs is made at
   // the dialog's DPI.
-  c.previewFont = CreateTahoma(ScaledLength(window, MulDiv(10, kBaseDpi, 72)));
+  c.previewFont = CreateTahoma(MulDiv(10, LayoutDpi(window), 72));
   f.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
