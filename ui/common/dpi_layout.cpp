@@ -20,6 +20,7 @@ constexpr UINT kMsgDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the header
 struct ControlRecord {
   HWND window = nullptr;
   RECT rect{};  // in its parent's client area; a drop-down list's includes its dropped list
+  int droppedWidth = 0;  // a drop-down list's list, where it is wider than the field
   HFONT font = nullptr;
   std::vector<int> columns;  // a list view's column widths
 };
@@ -60,6 +61,8 @@ ControlRecord Record(HWND control) {
     SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
     if (dropped.bottom - dropped.top > r.rect.bottom - r.rect.top)
       r.rect.bottom = r.rect.top + (dropped.bottom - dropped.top);
+    const auto width = static_cast<int>(SendMessageW(control, CB_GETDROPPEDWIDTH, 0, 0));
+    if (width > r.rect.right - r.rect.left) r.droppedWidth = width;
   }
   if (HasClass(control, WC_LISTVIEWW)) {
     HWND header = reinterpret_cast<HWND>(SendMessageW(control, LVM_GETHEADER, 0, 0));
@@ -128,6 +131,8 @@ void ApplyDpi(DialogLayout& layout, int dpi) {
     const RECT r = ScaledRect(c.rect, layout.dpi);
     SetWindowPos(c.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    if (c.droppedWidth)
+      SendMessageW(c.window, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(ScaleForDpi(c.droppedWidth, layout.dpi)), 0);
     for (size_t column = 0; column < c.columns.size(); ++column)
       SendMessageW(c.window, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(ScaleForDpi(c.columns[column], layout.dpi), 0));
   }

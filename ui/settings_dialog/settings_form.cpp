@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/dpi.h"
 #include "core/program_paths.h"
 #include "core/taskbar_clock.h"
 #include "settings/settings_dialog.h"
@@ -188,7 +189,9 @@ void CreateControls(HWND window) {
   SendMessageW(f.StatusBar1, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(statusParts));
   RECT status{};
   GetWindowRect(f.StatusBar1, &status);
-  const int statusTop = kClientHeight - (status.bottom - status.top);
+  // The bar sizes itself with the system's metrics at the window's DPI;
+  // the layout is in 96-DPI units.
+  const int statusTop = kClientHeight - MulDiv(status.bottom - status.top, kBaseDpi, LayoutDpi(window));
   const int buttonTop = statusTop - 6 - 25;
 
   // The tab control keeps just its rows of buttons; the pages lie below
