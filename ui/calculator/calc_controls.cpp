@@ -6,6 +6,7 @@
 #include <string>
 
 #include "calc/time_calc.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/common/modal.h"
 
@@ -49,13 +50,6 @@ constexpr COLORREF kHeadingColour = RGB(166, 202, 240);
 // The original window procedure of the time fields, which the key filter
 // passes the keys it lets through.
 WNDPROC g_editProc = nullptr;
-
-int PointsToPixels(int points) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
 
 HWND AddControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x, int y, int w,
                 int h, HFONT font, DWORD exStyle = 0) {
@@ -135,8 +129,8 @@ HWND AddTimeEdit(HWND window, int id, int x, HFONT font) {
 SIZE CalcClientSize() { return {kClientWidth, kClientHeight}; }
 
 void CreateCalcControls(HWND window, CalcControls& c) {
-  c.font = CreateTahoma(PointsToPixels(8));
-  c.headingFont = CreateTahoma(PointsToPixels(8), FW_BOLD);
+  c.font = CreateTahomaPoints(8);
+  c.headingFont = CreateTahomaPoints(8, FW_BOLD);
   c.headingBrush = CreateSolidBrush(kHeadingColour);
   HFONT font = c.font;
 
@@ -198,7 +192,8 @@ void CreateCalcControls(HWND window, CalcControls& c) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", L"Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
                          kMargin, kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
-  c.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, 0));
+  const int glyph = ScaledLength(window, 16);
+  c.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
   if (c.helpIcon) SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(c.helpIcon));
   AddControl(window, L"BUTTON", L"Закрыть", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,
              kClientWidth - kMargin - kButtonWidth, kButtonsTop, kButtonWidth, kButtonHeight, font);

@@ -10,6 +10,7 @@
 #include "core/product.h"
 #include "core/program_paths.h"
 #include "ui/main_window/app_state.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/common/modal.h"
 #include "win32/system.h"
@@ -22,6 +23,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"TFormError";
 constexpr int kClientWidth = 528;
 constexpr int kClientHeight = 172;
+constexpr int kIconLeft = 16, kIconSize = 48;  // the error icon, from the client's top left corner
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
@@ -60,7 +62,9 @@ void FormCreate(HWND window, ErrorForm& form) {
   form.font = CreateTahoma(11);
   form.boldFont = CreateTahoma(11, FW_BOLD);
   form.titleFont = CreateTahoma(16, FW_NORMAL, true);
-  form.errorIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32513), IMAGE_ICON, 48, 48, LR_SHARED));
+  const int iconSize = ScaledLength(window, kIconSize);
+  form.errorIcon =
+      static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32513), IMAGE_ICON, iconSize, iconSize, 0));
   const int x = 84, w = kClientWidth - x - 12;
   AddControl(window, L"STATIC", "Ошибка в работе программы Horavex.KT !", SS_LEFT, kLabel1, x, 14, w, 20, form.titleFont);
   AddControl(window, L"STATIC", form.codeCaption, SS_LEFT | SS_NOPREFIX, kLabel2, x, 42, w, 16, form.font);
@@ -159,7 +163,10 @@ LRESULT CALLBACK ErrorFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
-      if (form && form->errorIcon) DrawIconEx(dc, 16, 16, form->errorIcon, 48, 48, 0, nullptr, DI_NORMAL);
+      if (form && form->errorIcon) {
+        const int at = ScaledLength(window, kIconLeft), size = ScaledLength(window, kIconSize);
+        DrawIconEx(dc, at, at, form->errorIcon, size, size, 0, nullptr, DI_NORMAL);
+      }
       EndPaint(window, &ps);
       return 0;
     }
@@ -182,6 +189,7 @@ LRESULT CALLBACK ErrorFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
         DeleteObject(form->font);
         DeleteObject(form->boldFont);
         DeleteObject(form->titleFont);
+        if (form->errorIcon) DestroyIcon(form->errorIcon);
       });
       return 0;
   }

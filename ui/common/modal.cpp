@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/monitors.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/main_window/app_state.h"
 #include "win32/shell_windows.h"
 
@@ -28,6 +29,8 @@ void RunModal(HWND window) {
   for (HWND w : disabled)
     if (w != window) EnableWindow(w, FALSE);
 
+  // Built in 96-DPI units, the window takes its DPI before it shows.
+  ScaleWindowToDpi(window);
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
   bool quit = false;

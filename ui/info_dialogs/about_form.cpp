@@ -14,6 +14,7 @@
 #include "core/program_paths.h"
 #include "info/about_page.h"
 #include "ui/main_window/app_state.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/info_dialogs/info_controls.h"
 #include "ui/common/modal.h"
@@ -77,8 +78,8 @@ struct Layout {
 };
 
 struct AboutForm {
-  HFONT font = CreateInfoFont(8);
-  HFONT linkFont = CreateInfoFont(8, FW_NORMAL, true);
+  HFONT font = CreateTahomaPoints(8);
+  HFONT linkFont = CreateTahomaPoints(8, FW_NORMAL, true);
   HBRUSH formBrush = CreateSolidBrush(kFormColour);
   HBRUSH stripBrush = CreateSolidBrush(kStripColour);
   HBRUSH memoBrush = CreateSolidBrush(kSkyBlue);

@@ -88,13 +88,6 @@ void RegisterContainerClass() {
 
 }  // namespace
 
-HFONT CreateInfoFont(int points, int weight, bool underline) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return CreateTahoma(pixels, weight, underline);
-}
-
 int LineHeight(HFONT font) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);

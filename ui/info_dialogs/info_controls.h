@@ -43,9 +43,6 @@ void AddHint(HWND hints, HWND dialog, HWND control, const wchar_t* text);
 // normal window, with `owner` as the parent of any message the shell shows.
 void OpenAddress(HWND owner, const std::string& address);
 
-// Tahoma at a size in points on this screen.
-HFONT CreateInfoFont(int points, int weight = FW_NORMAL, bool underline = false);
-
 // The text's width in pixels in `font`, and the height of one of its lines.
 int TextWidth(HFONT font, const std::wstring& text);
 int LineHeight(HFONT font);

@@ -11,6 +11,7 @@
 #include "core/product.h"
 #include "core/program_paths.h"
 #include "ui/main_window/app_state.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/common/modal.h"
 #include "update/update_check.h"
@@ -54,13 +55,6 @@ struct NewVerForm {
   bool linkHot = false;  // the mouse is over the link
 };
 
-int PointsToPixels(int points) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 HWND AddControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, int id, int x,
                 int y, int w, int h, HFONT font) {
   HWND c = CreateWindowExW(exStyle, cls, win::Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
@@ -92,11 +86,12 @@ std::string TextOf(HWND control) {
 }
 
 void CreateControls(HWND window, NewVerForm& form) {
-  form.font = CreateTahoma(PointsToPixels(8));
-  form.titleFont = CreateTahoma(PointsToPixels(10));
-  form.linkFont = CreateTahoma(PointsToPixels(8), FW_NORMAL, true);
+  form.font = CreateTahomaPoints(8);
+  form.titleFont = CreateTahomaPoints(10);
+  form.linkFont = CreateTahomaPoints(8, FW_NORMAL, true);
   form.icon = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR));
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, ScaledLength(window, kIconSize),
+                 ScaledLength(window, kIconSize), LR_DEFAULTCOLOR));
   HFONT f = form.font;
   const int left = kMargin + kIconSize + kMargin, right = kClientWidth - kMargin;
 
@@ -185,11 +180,12 @@ void Button1Click(HWND window, NewVerForm& form) {
 void DrawLink(const DRAWITEMSTRUCT& item, const NewVerForm& form) {
   HDC dc = item.hDC;
   FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ oldFont = SelectObject(dc, form.linkFont);
+  // The button's font: the link font at the dialog's DPI.
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, form.linkHot ? kLinkHoverColour : kLinkColour);
   RECT r = item.rcItem;
-  InflateRect(&r, -2, -1);
+  InflateRect(&r, -ScaledLength(item.hwndItem, 2), -ScaledLength(item.hwndItem, 1));
   // A long address loses the end of its path, never a part of its host.
   const std::wstring text = win::Widen(ShortenedLink(TextOf(item.hwndItem), [&](std::string_view shown) {
     const std::wstring wide = win::Widen(shown);
@@ -272,7 +268,10 @@ LRESULT CALLBACK NewVerFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
-      if (form && form->icon) DrawIconEx(dc, kMargin, kMargin, form->icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+      if (form && form->icon) {
+        const int at = ScaledLength(window, kMargin), size = ScaledLength(window, kIconSize);
+        DrawIconEx(dc, at, at, form->icon, size, size, 0, nullptr, DI_NORMAL);
+      }
       EndPaint(window, &ps);
       return 0;
     }

@@ -7,6 +7,7 @@
 
 #include "core/product.h"
 #include "ui/main_window/app_state.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/info_dialogs/info_controls.h"
 #include "ui/common/modal.h"
@@ -52,13 +53,12 @@ struct Layout {
 };
 
 struct NotSupportedOSForm {
-  HFONT font = CreateInfoFont(8);
-  HFONT boldFont = CreateInfoFont(8, FW_BOLD);
-  HFONT linkFont = CreateInfoFont(8, FW_NORMAL, true);
+  HFONT font = CreateTahomaPoints(8);
+  HFONT boldFont = CreateTahomaPoints(8, FW_BOLD);
+  HFONT linkFont = CreateTahomaPoints(8, FW_NORMAL, true);
   HBRUSH yellowBrush = CreateSolidBrush(kYellow);
   HBRUSH skyBrush = CreateSolidBrush(kSkyBlue);
-  HICON icon = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), L"NOTICEICON", IMAGE_ICON, kIconSize, kIconSize, 0));
+  HICON icon = nullptr;  // at the window's DPI
   HICON smallIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"NOTICEICON", IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   bool created = false;
@@ -90,6 +90,9 @@ HWND AddControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD 
 }
 
 void FormCreate(HWND window, NotSupportedOSForm& form) {
+  const int iconSize = ScaledLength(window, kIconSize);
+  form.icon =
+      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"NOTICEICON", IMAGE_ICON, iconSize, iconSize, 0));
   const Layout at(LineHeight(form.font));
   const int width = kClientWidth - kTextLeft - kMargin;
 
@@ -157,7 +160,10 @@ LRESULT CALLBACK NotSupportedOSFormProc(HWND window, UINT msg, WPARAM wParam, LP
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
-      if (form->icon) DrawIconEx(dc, kMargin, kMargin, form->icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+      if (form->icon) {
+        const int at = ScaledLength(window, kMargin), size = ScaledLength(window, kIconSize);
+        DrawIconEx(dc, at, at, form->icon, size, size, 0, nullptr, DI_NORMAL);
+      }
       EndPaint(window, &ps);
       return 0;
     }

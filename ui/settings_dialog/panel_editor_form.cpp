@@ -15,6 +15,7 @@
 #include "panels/panel_layout.h"
 #include "ui/main_window/app_state.h"
 #include "ui/panels_window/clocks_form.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/common/message_box.h"
 #include "ui/common/modal.h"
@@ -94,13 +95,6 @@ struct SignForm {
   HICON helpIcon = nullptr;
 };
 
-int PointsToPixels(int points) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 COLORREF Colour(int value) { return static_cast<COLORREF>(value) & 0x00FFFFFF; }
 
 std::string TextOf(HWND control) {
@@ -148,10 +142,10 @@ void FormCreate(HWND window, SignForm& form) {
   else
     form.editor = PanelEditor::ForNewPanel(std::move(zones), localZone, std::move(choices));
 
-  form.font = CreateTahoma(PointsToPixels(8));
-  form.editFont = CreateTahoma(PointsToPixels(10));
-  form.captionFont = CreateTahoma(PointsToPixels(10));
-  form.valueFont = CreateTahoma(PointsToPixels(9));
+  form.font = CreateTahomaPoints(8);
+  form.editFont = CreateTahomaPoints(10);
+  form.captionFont = CreateTahomaPoints(10);
+  form.valueFont = CreateTahomaPoints(9);
   HFONT font = form.font;
   const int groupWidth = kClientWidth - 2 * kMargin;
 
@@ -197,7 +191,8 @@ void FormCreate(HWND window, SignForm& form) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", L"Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
                          kMargin, kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
-  form.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, 0));
+  const int glyph = ScaledLength(window, 16);
+  form.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
   if (form.helpIcon) SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(form.helpIcon));
   const int cancelLeft = kClientWidth - kMargin - kButtonWidth;
   const int okLeft = cancelLeft - 6 - kButtonWidth;

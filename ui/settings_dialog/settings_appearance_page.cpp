@@ -7,12 +7,14 @@
 #include <string>
 #include <utility>
 
+#include "core/dpi.h"
 #include "core/time_format.h"
 #include "settings/settings_dialog.h"
 #include "ui/common/guard.h"
 #include "ui/main_window/app_state.h"
 #include "ui/main_window/program_settings.h"
 #include "ui/settings_dialog/wpanel_form.h"
+#include "win32/dpi.h"
 #include "win32/system.h"
 
 namespace hx::ui {
@@ -66,7 +68,7 @@ void AppearancePage::Create(HWND dialog, HWND page, int width) {
   // The list is as wide as its longest format, the sample takes the rest.
   int formatWidth = 0;
   for (const char* item : kDateFormatItems) formatWidth = std::max(formatWidth, TextWidth(font, item));
-  const int comboWidth = formatWidth + GetSystemMetrics(SM_CXVSCROLL) + 12;
+  const int comboWidth = formatWidth + win::SystemMetricForDpi(SM_CXVSCROLL, kBaseDpi) + 12;
   AddDropDown(page, font, kComboBox2, x, 46, comboWidth, 30, kDateFormatItems.data(), kDateFormatItems.size());
   // The label before the sample, which a screen reader names by it.
   AddLabel(page, font, sample, x + inner - sampleWidth, 50, sampleWidth);

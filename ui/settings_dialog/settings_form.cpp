@@ -9,9 +9,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/dpi.h"
 #include "core/program_paths.h"
 #include "core/taskbar_clock.h"
 #include "settings/settings_dialog.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/common/modal.h"
 #include "ui/main_window/app_state.h"
@@ -108,6 +110,7 @@ struct SettingsForm {
   HWND StatusBar1 = nullptr;  // the update check's status
   HWND tooltip = nullptr;
   HWND lastFocus = nullptr;
+  HICON helpIcon = nullptr;
   bool closing = false;
   GeneralPage general{context};
   AppearancePage appearance{context};
@@ -118,13 +121,6 @@ struct SettingsForm {
 SettingsForm* g_form = nullptr;
 
 HWND SettingsDialogWindow() { return g_form ? g_form->window : nullptr; }
-
-int PointsToPixels(int points) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
 
 void AddHint(HWND control, const wchar_t* text) {
   TOOLINFOW info{};
@@ -167,9 +163,11 @@ void ShowPage(int index) {
 void CreateControls(HWND window) {
   SettingsForm& f = *g_form;
   SettingsPageContext& c = f.context;
-  c.font = CreateTahoma(PointsToPixels(8));
-  c.boldFont = CreateTahoma(PointsToPixels(8), FW_BOLD);
-  c.previewFont = CreateTahoma(PointsToPixels(10));
+  c.font = CreateTahomaPoints(8);
+  c.boldFont = CreateTahomaPoints(8, FW_BOLD);
+  // The preview panels take no font from the scaling: theirs is made at
+  // the dialog's DPI.
+  c.previewFont = CreateTahoma(MulDiv(10, LayoutDpi(window), 72));
   f.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
@@ -191,7 +189,9 @@ void CreateControls(HWND window) {
   SendMessageW(f.StatusBar1, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(statusParts));
   RECT status{};
   GetWindowRect(f.StatusBar1, &status);
-  const int statusTop = kClientHeight - (status.bottom - status.top);
+  // The bar sizes itself with the system's metrics at the window's DPI;
+  // the layout is in 96-DPI units.
+  const int statusTop = kClientHeight - MulDiv(status.bottom - status.top, kBaseDpi, LayoutDpi(window));
   const int buttonTop = statusTop - 6 - 25;
 
   // The tab control keeps just its rows of buttons; the pages lie below
@@ -211,8 +211,9 @@ void CreateControls(HWND window) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", "Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
                          kMargin, buttonTop, 25, 25, c.font);
-  SendMessageW(help, BM_SETIMAGE, IMAGE_ICON,
-               reinterpret_cast<LPARAM>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, LR_SHARED)));
+  const int glyph = ScaledLength(window, 16);
+  f.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
+  SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(f.helpIcon));
   constexpr int kButtonWidth = 88;
   HWND ok = AddControl(window, L"BUTTON", "Ok", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,
                        kClientWidth - kMargin - 2 * kButtonWidth - 6, buttonTop, kButtonWidth, 25, c.font);
@@ -422,6 +423,7 @@ void RunSettingsDialog() {
   DeleteObject(form->context.font);
   DeleteObject(form->context.boldFont);
   DeleteObject(form->context.previewFont);
+  if (form->helpIcon) DestroyIcon(form->helpIcon);
   g_form = nullptr;
 }
 

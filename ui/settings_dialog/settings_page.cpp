@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/dpi.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 namespace hx::ui {
@@ -58,7 +60,8 @@ int TextWidth(HFONT font, const std::string& text) {
 }
 
 int CheckBoxWidth(HFONT font, const std::string& text) {
-  return GetSystemMetrics(SM_CXMENUCHECK) + 6 + TextWidth(font, text) + 4;
+  // In 96-DPI units, as the font is.
+  return win::SystemMetricForDpi(SM_CXMENUCHECK, kBaseDpi) + 6 + TextWidth(font, text) + 4;
 }
 
 bool Checked(HWND page, int id) { return SendMessageW(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/dpi.h"
 #include "core/product.h"
 #include "settings/panel_list.h"
 #include "ui/main_window/app_state.h"
@@ -11,6 +12,7 @@
 #include "ui/common/message_box.h"
 #include "ui/settings_dialog/panel_editor_form.h"
 #include "ui/settings_dialog/settings_page.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 namespace hx::ui {
@@ -62,7 +64,7 @@ void PanelsTab::Create(HWND dialog, HWND page, HFONT font, int pageHeight) {
   GetClientRect(list_, &client);
   LVCOLUMNW column{};
   column.mask = LVCF_WIDTH;
-  column.cx = client.right - GetSystemMetrics(SM_CXVSCROLL);
+  column.cx = client.right - win::SystemMetricForDpi(SM_CXVSCROLL, kBaseDpi);  // in 96-DPI units, as the list
   ListView_InsertColumn(list_, 0, &column);
 
   RECT pageRect{};

@@ -9,6 +9,7 @@
 #include "core/taskbar_clock.h"
 #include "settings/wpanel_choice.h"
 #include "ui/main_window/app_state.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/guard.h"
 #include "ui/common/modal.h"
 #include "win32/shell_windows.h"
@@ -61,16 +62,10 @@ constexpr char kMemoText[] =
 struct WPanelForm {
   HWND owner = nullptr;
   HFONT font = nullptr;
+  HICON helpIcon = nullptr;
   HWND focus = nullptr;  // the control that had the focus when the dialog lost activation
   bool accepted = false;  // WPanelAccepted
 };
-
-int PointsToPixels(int points) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
 
 HWND AddControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, int id, int x,
                 int y, int w, int h, HFONT font) {
@@ -124,7 +119,7 @@ int MemoOverflow(HWND window, HFONT font) {
 }
 
 void FormCreate(HWND window, WPanelForm& form) {
-  form.font = CreateTahoma(PointsToPixels(8));
+  form.font = CreateTahomaPoints(8);
   HFONT f = form.font;
   const int grow = MemoOverflow(window, f);
   if (grow > 0) {
@@ -158,8 +153,10 @@ void FormCreate(HWND window, WPanelForm& form) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", "Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, 0, kBitBtn1, 8,
                          y, 25, 23, f);
-  HANDLE glyph = LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, 16, 16, LR_SHARED);  // IDI_QUESTION
-  SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyph));
+  const int glyph = ScaledLength(window, 16);
+  form.helpIcon =  // IDI_QUESTION
+      static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
+  SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(form.helpIcon));
   HWND ok = AddControl(window, L"BUTTON", "Ок", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, kButton1, 155, y, 75, 23,
                        f);
   AddControl(window, L"BUTTON", "Отмена", BS_PUSHBUTTON | WS_TABSTOP, 0, kButtonOk, 236, y, 75, 23, f);
@@ -212,7 +209,7 @@ void DrawMemo(const DRAWITEMSTRUCT& item) {
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkMode(dc, TRANSPARENT);
-  InflateRect(&r, -kMemoMarginX, -kMemoMarginY);
+  InflateRect(&r, -ScaledLength(item.hwndItem, kMemoMarginX), -ScaledLength(item.hwndItem, kMemoMarginY));
   DrawTextW(dc, text, length, &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL);
   SelectObject(dc, oldFont);
 }
@@ -260,6 +257,8 @@ LRESULT CALLBACK WPanelFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DESTROY:
       if (form->font) DeleteObject(form->font);
       form->font = nullptr;
+      if (form->helpIcon) DestroyIcon(form->helpIcon);
+      form->helpIcon = nullptr;
       return 0;
   }
   return DefWindowProcW(window, msg, wParam, lParam);

@@ -1,7 +1,9 @@
 #include "ui/settings_dialog/zone_list.h"
 
+#include "core/dpi.h"
 #include "core/zones.h"
 #include "ui/main_window/app_state.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 #ifndef CB_SETMINVISIBLE
@@ -42,7 +44,7 @@ void FillZoneList(HWND combo, const std::vector<std::string>& names) {
   RECT r;
   GetWindowRect(combo, &r);
   const int width = r.right - r.left;
-  const int dropped = widest + GetSystemMetrics(SM_CXVSCROLL) + 12;
+  const int dropped = widest + win::SystemMetricForDpi(SM_CXVSCROLL, kBaseDpi) + 12;  // 96-DPI units, as the font
   if (dropped > width) SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(dropped), 0);
   const auto row = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
   const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));

@@ -1,0 +1,299 @@
+// Every dialog of the clock at 96, 120, 144 and 192 DPI, looked at from
+// outside: the settings dialog's tabs sit in one row, no control lies over
+// another, and none reaches outside its dialog.
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+#include "win32/text.h"
+
+namespace hx::e2e {
+namespace {
+
+constexpr wchar_t kWineAppDefaults[] = L"Software\\Wine\\AppDefaults\\Horavex.KT.exe";
+
+// Windows of the program's own classes that hold controls laid out within
+// them: the settings pages, the information panels, the preview panels.
+bool HoldsControls(HWND window) {
+  const std::string c = ClassOf(window);
+  return c == "TFormSettingsPage" || c == "HxInfoPanel" || c == "TPanel";
+}
+
+bool IsGroupBox(HWND window) {
+  return ClassOf(window) == "Button" && (GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// A control's class and text, without the mnemonics' "&".
+std::string Name(HWND window) {
+  std::string text = WindowText(window);
+  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+  return ClassOf(window) + " \"" + text + "\"";
+}
+
+// Faults the dialogs' layout has at 96 DPI already, under Wine's fonts:
+// the four tabs take two rows, the tray clock box is measured wider than
+// its page, the opacity box reaches into the slider's ticks, the rule under
+// the placement dialog's explanation ends below the client area. Mending
+// them would change what 96 DPI shows; at other DPIs they may stay, and
+// nothing may come on top of them.
+bool KnownAt96(const std::string& fault) {
+  static const std::set<std::string> known = {
+      "the tabs take 2 rows",
+      "Button \"Скрывать стандартные часы в системном трее, если запущена Horavex.KT\" reaches outside "
+      "TFormSettingsPage \"\"",
+      "Button \"Использовать прозрачность\" overlaps msctls_trackbar32 \"\"",
+      "Static \"\" reaches outside the dialog",
+  };
+  return known.count(fault) != 0;
+}
+
+// What is wrong with the visible controls under `parent`: one outside the
+// area that shows them (`area`, on the screen: the dialog's client area, or
+// the part of a page within it), tabs in more than one row,
+// or two siblings that overlap without one holding the other (a frame drawn
+// around the lines it holds does that). Group boxes hold what lies on them.
+void FindLayoutFaults(HWND parent, const RECT& area, std::vector<std::string>& faults) {
+  std::vector<HWND> shown;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (IsWindowVisible(c)) shown.push_back(c);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const RECT a = WindowRect(shown[i]);
+    RECT common{};
+    if (!IntersectRect(&common, &a, &area) || !EqualRect(&common, &a))
+      faults.push_back(Name(shown[i]) + " reaches outside " +
+                       (parent == GetAncestor(parent, GA_ROOT) ? "the dialog" : Name(parent)));
+    if (ClassOf(shown[i]) == "SysTabControl32") {
+      const auto rows = SendMessageW(shown[i], TCM_GETROWCOUNT, 0, 0);
+      if (rows != 1) faults.push_back("the tabs take " + std::to_string(rows) + " rows");
+      continue;
+    }
+    if (HoldsControls(shown[i])) {
+      RECT inner{};
+      GetClientRect(shown[i], &inner);
+      MapWindowPoints(shown[i], nullptr, reinterpret_cast<POINT*>(&inner), 2);
+      IntersectRect(&inner, &inner, &area);
+      FindLayoutFaults(shown[i], inner, faults);
+    }
+    if (IsGroupBox(shown[i])) continue;
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      if (IsGroupBox(shown[j]) || ClassOf(shown[j]) == "SysTabControl32") continue;
+      const RECT b = WindowRect(shown[j]);
+      if (IntersectRect(&common, &a, &b) && !EqualRect(&common, &a) && !EqualRect(&common, &b))
+        faults.push_back(Name(shown[i]) + " overlaps " + Name(shown[j]));
+    }
+  }
+}
+
+// Answers one request for the version description with a newer version.
+class OneAnswerServer {
+ public:
+  OneAnswerServer() {
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(listener_, 1);
+    int length = sizeof address;
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] {
+      SOCKET client = accept(listener_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;
+      char request[2048];
+      recv(client, request, sizeof request, 0);
+      const std::string body = "1.0.2\n15.06.2024\nhttp://horavex.kt/news/1.0.2\nНовое окно калькулятора\n";
+      const std::string answer = "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
+                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+      send(client, answer.data(), static_cast<int>(answer.size()), 0);
+      closesocket(client);
+    });
+  }
+  ~OneAnswerServer() {
+    closesocket(listener_);  // ends a wait for a request that never came
+    thread_.join();
+    WSACleanup();
+  }
+  std::wstring Address() const { return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/update/horavex-kt.txt"; }
+
+ private:
+  SOCKET listener_ = INVALID_SOCKET;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+class DpiDialogsTest : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = FreshProgramFolder("dpi-" + name.substr(0, name.find('/')) + "-" + std::to_string(GetParam()));
+    dpi_ = std::make_unique<ScopedDisplayDpi>(GetParam());
+  }
+  void TearDown() override {
+    program_.Kill();
+    dpi_.reset();
+  }
+
+  fs::path SettingsFile() const { return folder_ / "Settings" / "HXSettings.ini"; }
+
+  void StartProgram(const SettingsOptions& options = {}) {
+    WriteCp1251(SettingsFile(), SettingsFileText(options));
+    program_ = Process(folder_ / "Horavex.KT.exe");
+    clocks_ = WaitForWindow(L"TFormClocks", program_.id());
+    ASSERT_NE(clocks_, nullptr) << "the panels window did not appear";
+    ASSERT_TRUE(WaitUntilOnScreen(clocks_));
+  }
+
+  // Chooses an item of the panels window's menu, or of its submenu, and
+  // waits for the dialog of that class.
+  HWND OpenFromMenu(const std::string& text, const wchar_t* dialogClass, const std::string& submenuText = "") {
+    const RECT r = WindowRect(clocks_);
+    Click({r.left + 20, r.top + 20}, 3);
+    HWND menu = nullptr;
+    std::vector<PopupMenuItem> items = ReadOpenedMenu(program_.id(), menu);
+    EXPECT_NE(menu, nullptr) << "no menu opened";
+    if (!submenuText.empty()) {
+      const PopupMenuItem* parent = FindItem(items, submenuText);
+      EXPECT_NE(parent, nullptr) << submenuText;
+      if (!parent) return nullptr;
+      MouseTo({(parent->rect.left + parent->rect.right) / 2, (parent->rect.top + parent->rect.bottom) / 2});
+      HWND submenu = nullptr;
+      EXPECT_TRUE(WaitUntil([&] {
+        for (HWND w : TopWindows(L"#32768", program_.id()))
+          if (w != menu && IsWindowVisible(w)) submenu = w;
+        return submenu && WaitUntilOnScreen(submenu) && FindItem(items = ReadPopupMenu(submenu), text);
+      })) << "the submenu did not open";
+    }
+    const PopupMenuItem* item = FindItem(items, text);
+    EXPECT_NE(item, nullptr) << text;
+    if (!item) return nullptr;
+    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
+    return WaitForDialog(dialogClass);
+  }
+
+  HWND WaitForDialog(const wchar_t* dialogClass) {
+    HWND dialog = WaitForWindow(dialogClass, program_.id());
+    EXPECT_NE(dialog, nullptr) << win::Narrow(dialogClass) << " did not open";
+    if (dialog) {
+      EXPECT_TRUE(WaitUntilOnScreen(dialog));
+    }
+    return dialog;
+  }
+
+  // Judges the dialog's layout and, above 120 DPI, keeps its picture.
+  void Look(HWND dialog, const std::string& name) {
+    ASSERT_NE(dialog, nullptr) << name;
+    RECT client{};
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::vector<std::string> faults;
+    FindLayoutFaults(dialog, client, faults);
+    faults.erase(std::remove_if(faults.begin(), faults.end(), KnownAt96), faults.end());
+    EXPECT_EQ(faults, std::vector<std::string>{}) << name << " at " << GetParam() << " DPI";
+    if (GetParam() >= 144) Screenshot("dpi-" + name + "-" + std::to_string(GetParam()), dialog);
+  }
+
+  void Close(HWND dialog) {
+    if (!dialog) return;
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the dialog stays open";
+  }
+
+  // Posted, a click reaches a button even where the dialog is larger than
+  // the screen.
+  static void Press(HWND dialog, const std::string& text) {
+    HWND button = ChildByText(dialog, text);
+    ASSERT_NE(button, nullptr) << text;
+    PostMessageW(button, BM_CLICK, 0, 0);
+  }
+
+  fs::path folder_;
+  std::unique_ptr<ScopedDisplayDpi> dpi_;
+  Process program_;
+  HWND clocks_ = nullptr;
+};
+
+TEST_P(DpiDialogsTest, DialogsOfTheMenuFitTheirControls) {
+  StartProgram();
+  HWND settings = OpenFromMenu("Настройки программы...", L"TFormSettings");
+  ASSERT_NE(settings, nullptr);
+  HWND tabs = nullptr;
+  for (HWND child : Children(settings))
+    if (ClassOf(child) == "SysTabControl32") tabs = child;
+  ASSERT_NE(tabs, nullptr);
+  // The first tab clicked, the others reached with the arrow key.
+  const RECT tabRect = WindowRect(tabs);
+  Click({tabRect.left + 12, tabRect.top + 8});
+  const char* const pages[] = {"settings-general", "settings-appearance", "settings-panels-look", "settings-panel-list"};
+  for (int page = 0; page < 4; ++page) {
+    if (page > 0) Xdo(L"key Right");
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page; })) << pages[page];
+    Look(settings, pages[page]);
+  }
+
+  Press(settings, "Добавить");
+  HWND editor = WaitForDialog(L"TFormSign");
+  Look(editor, "panel-editor");
+  Close(editor);
+
+  Press(settings, "Встроить в панель Windows");
+  HWND placement = WaitForDialog(L"TFormAddInWPanel");
+  Look(placement, "placement-dialog");
+  Close(placement);
+  Close(settings);
+
+  HWND calculator = OpenFromMenu("Калькулятор времени...", L"TFormCalcTime");
+  Look(calculator, "time-calculator");
+  Close(calculator);
+
+  HWND about = OpenFromMenu("О программе...", L"TFormAbout", "Справка");
+  Look(about, "about-dialog");
+  Close(about);
+}
+
+// The dialogs that come without the menu: the error dialog, the notice of
+// an unsupported system and the new-version dialog.
+TEST_P(DpiDialogsTest, NoticesFitTheirControls) {
+  {
+    WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n[includeOnWPanel]\r\nNumPanel=9\r\n");
+    HeldFile held(SettingsFile(), FILE_SHARE_READ);  // its repair cannot be written
+    program_ = Process(folder_ / "Horavex.KT.exe");
+    Look(WaitForDialog(L"TFormError"), "error-dialog");
+    program_.Kill();
+  }
+  {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kWineAppDefaults, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    static const wchar_t kVersion[] = L"nt40";
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(kVersion), sizeof kVersion);
+    RegCloseKey(key);
+    program_ = Process(folder_ / "Horavex.KT.exe");
+    Look(WaitForDialog(L"TFormNotSupportedOS"), "not-supported-os");
+    program_.Kill();
+    RegDeleteKeyW(HKEY_CURRENT_USER, kWineAppDefaults);
+  }
+  OneAnswerServer server;
+  SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", server.Address().c_str());
+  StartProgram({.updateCheck = true});
+  Look(WaitForDialog(L"TFormNewVerExists"), "new-version-dialog");
+  SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", L"http://127.0.0.1:9/");
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DpiDialogsTest, ::testing::Values(96, 120, 144, 192),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+
+}  // namespace
+}  // namespace hx::e2e
