@@ -481,6 +481,7 @@ TEST_F(SettingsTest, EditorAddsAZonePanelAtOnceAndCancelAddsNothing) {
   Type(L"Kathmandu", editor);
   ChooseZone(ZoneList(editor), "(UTC+05:45)");
   Screenshot("panel-editor", editor);
+  EXPECT_TRUE(WaitUntilOnScreen(ZoneList(editor))) << "the zone list is drawn, not hidden by its frame";
   Key(L"Return", editor);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); })) << "Enter is OK";
   EXPECT_EQ(Rows(list), 3);

@@ -185,6 +185,9 @@ void FormCreate(HWND window, SignForm& form) {
              kGroup2Height, font);
   form.ComboBox1 = AddControl(window, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                               kComboBox1, kInner, kComboTop, kClientWidth - 2 * kInner, 200, font);
+  // Above the list in the z-order, the frame would clip it away entirely:
+  // the list alone draws over the frame's inside.
+  SetWindowLongPtrW(form.ComboBox1, GWL_STYLE, GetWindowLongPtrW(form.ComboBox1, GWL_STYLE) & ~WS_CLIPSIBLINGS);
   FillZoneList(form.ComboBox1, form.editor->Zones());
   ShowZoneChoice(form);
 
