@@ -33,23 +33,48 @@ const LocaleNames kLocale = InvariantLocaleNames();
 
 TEST(PanelLayout, HiddenPanelsTakeNoPlace) {
   PanelList panels{Record(kSystemTimePanel), Record(kZonePanel, "+", 3), Record(kDatePanel)};
-  auto l = LayoutPanels(panels, false);
+  auto l = LayoutPanels(panels, false, kBaseDpi);
   EXPECT_EQ(Lefts(l), (std::vector<int>{0, 84, 168}));
   EXPECT_EQ(l.width, 252);
   EXPECT_EQ(l.height, 56);
 
   panels[1].Visible = false;
-  l = LayoutPanels(panels, false);
+  l = LayoutPanels(panels, false, kBaseDpi);
   EXPECT_EQ(l.panels[2].frame, (PanelRect{84, 0, 84, 56}));
   EXPECT_FALSE(l.panels[1].visible);
   EXPECT_EQ(l.visibleCount, 2);
   EXPECT_EQ(l.width, 168);
 
   panels[1].Visible = true;
-  l = LayoutPanels(panels, true);
+  l = LayoutPanels(panels, true, kBaseDpi);
   EXPECT_EQ(l.panels[2].frame, (PanelRect{0, 112, 84, 56}));
   EXPECT_EQ(l.width, 84);
   EXPECT_EQ(l.height, 168);
+}
+
+// At another DPI every frame keeps one size, so the window is a whole
+// number of frames; lines keep touching their frame's scaled margins; a
+// bevel is never thinner than one pixel.
+TEST(PanelLayout, ScalesWithTheWindowsDpi) {
+  const PanelList panels{Record(kSystemTimePanel), Record(kZonePanel, "+", 3), Record(kDatePanel)};
+  struct Row { int dpi, width; PanelRect frame2, caption, value; BevelWidths one, two; };
+  const Row rows[] = {
+      {96, 252, {168, 0, 84, 56}, {4, 4, 76, 22}, {4, 30, 76, 22}, {1, 0}, {1, 1}},
+      {120, 315, {210, 0, 105, 70}, {5, 5, 95, 28}, {5, 38, 95, 27}, {1, 0}, {2, 1}},
+      {144, 378, {252, 0, 126, 84}, {6, 6, 114, 33}, {6, 45, 114, 33}, {2, 0}, {2, 1}},
+      {192, 504, {336, 0, 168, 112}, {8, 8, 152, 44}, {8, 60, 152, 44}, {2, 0}, {2, 2}},
+  };
+  for (const Row& r : rows) {
+    const auto l = LayoutPanels(panels, false, r.dpi);
+    EXPECT_EQ(l.width, r.width) << r.dpi;
+    EXPECT_EQ(l.height, r.frame2.height) << r.dpi;
+    EXPECT_EQ(l.panels[2].frame, r.frame2) << r.dpi;
+    EXPECT_EQ(l.metrics.caption, r.caption) << r.dpi;
+    EXPECT_EQ(l.metrics.value, r.value) << r.dpi;
+    EXPECT_EQ(BevelWidthsForDpi(FrameBevels(true), r.dpi), r.one) << r.dpi;
+    EXPECT_EQ(BevelWidthsForDpi(LineBevels(false), r.dpi), r.two) << r.dpi;
+  }
+  EXPECT_EQ(LayoutPanels(panels, true, 144).height, 252);
 }
 
 TEST(ZonePanelTimes, ConvertsThroughUniversalTimeWithDateHints) {

@@ -18,7 +18,7 @@ struct Ring {
 
 class DrawnPanel {
  public:
-  explicit DrawnPanel(const Bevels& bevels) {
+  explicit DrawnPanel(const Bevels& bevels, int dpi = kBaseDpi) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = kPanelWidth;
@@ -29,7 +29,7 @@ class DrawnPanel {
     bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
     old_ = SelectObject(dc_, bitmap_);
     const RECT r{0, 0, kPanelWidth, kPanelHeight};
-    DrawPanel(dc_, r, PanelLook{GetSysColor(COLOR_BTNFACE), 0, nullptr, bevels}, L"", 0);
+    DrawPanel(dc_, r, PanelLook{GetSysColor(COLOR_BTNFACE), 0, nullptr, bevels}, L"", 0, dpi);
   }
   ~DrawnPanel() {
     SelectObject(dc_, old_);
@@ -76,6 +76,21 @@ TEST(PanelBevels, LinesSetSunkenHaveOneSunkenEdgeOtherwiseARaisedEdgeAroundASunk
   EXPECT_TRUE(Raised(raised.At(0)));
   EXPECT_TRUE(Sunken(raised.At(1)));
   EXPECT_TRUE(Flat(raised.At(2)));
+}
+
+// At higher DPI each bevel is several rings thick, every ring in the
+// bevel's own colours, and the inside stays flat.
+TEST(PanelBevels, ThickenWithTheDpi) {
+  struct Row { int dpi, frameRings, outerRings, innerRings; };
+  for (const Row& row : {Row{120, 1, 2, 1}, Row{144, 2, 2, 1}, Row{192, 2, 2, 2}}) {
+    const DrawnPanel frame(FrameBevels(true), row.dpi), line(LineBevels(false), row.dpi);
+    for (int ring = 0; ring < row.frameRings; ++ring) EXPECT_TRUE(Sunken(frame.At(ring))) << row.dpi << " " << ring;
+    EXPECT_TRUE(Flat(frame.At(row.frameRings))) << row.dpi;
+    for (int ring = 0; ring < row.outerRings; ++ring) EXPECT_TRUE(Raised(line.At(ring))) << row.dpi << " " << ring;
+    for (int ring = row.outerRings; ring < row.outerRings + row.innerRings; ++ring)
+      EXPECT_TRUE(Sunken(line.At(ring))) << row.dpi << " " << ring;
+    EXPECT_TRUE(Flat(line.At(row.outerRings + row.innerRings))) << row.dpi;
+  }
 }
 
 }  // namespace hx::ui

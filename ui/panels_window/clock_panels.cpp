@@ -13,6 +13,7 @@
 #include "ui/main_window/program_settings.h"
 #include "ui/panels_window/panel_control.h"
 #include "ui/panels_window/tray_icon.h"
+#include "win32/dpi.h"
 #include "win32/locale.h"
 #include "win32/shell_windows.h"
 #include "win32/text.h"
@@ -40,8 +41,10 @@ struct ClockPanels {
   HWND Panel5 = nullptr;           // value line of the date panel: today's date, long date as hint
   std::map<size_t, ZoneControls> zones;
   HWND tooltip = nullptr;          // the hints of Panel6, Panel5 and every zone's value line
-  HFONT captionFont = nullptr;     // Tahoma 10 pt
-  HFONT fixedValueFont = nullptr;  // Tahoma 9 pt
+  HFONT captionFont = nullptr;     // Tahoma 10 pt, at the window's DPI
+  HFONT fixedValueFont = nullptr;  // Tahoma 9 pt, at the window's DPI
+  int dpi = kBaseDpi;              // the DPI the panels are laid out and their fonts made for
+  PanelMetrics metrics;            // a frame's and its lines' sizes at that DPI
   bool PanelsCreated = false;      // the zone panels exist
   bool FirstRefreshDone = false;   // the zone times were written once since the window was made
 };
@@ -50,12 +53,13 @@ ClockPanels g_panels;
 
 COLORREF Colour(int value) { return static_cast<COLORREF>(value) & 0x00FFFFFF; }
 
-
-int PointsToPixels(int points) {
-  HDC screen = GetDC(nullptr);
-  const int pixels = MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+// The panels' fonts and sizes for `dpi`; the fonts made before are the
+// caller's to free.
+void UseDpi(int dpi) {
+  g_panels.dpi = dpi;
+  g_panels.metrics = PanelMetricsForDpi(dpi);
+  g_panels.captionFont = CreateTahoma(ScaleForDpi(kCaptionFontHeight, dpi));
+  g_panels.fixedValueFont = CreateTahoma(ScaleForDpi(kFixedValueFontHeight, dpi));
 }
 
 // Hints: shown after 100 ms and kept while the mouse stays; PlaceHint puts
@@ -122,6 +126,17 @@ FixedPanelLook LookOfFixedPanel(HWND caption, HWND value) {
           static_cast<int>(c.text), static_cast<int>(v.text)};
 }
 
+void MoveControl(HWND control, const PanelRect& r) {
+  SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A frame at `rect` with its lines at their places for the current DPI.
+void PlaceFrame(HWND frame, HWND caption, HWND value, const PanelRect& rect) {
+  MoveControl(frame, rect);
+  MoveControl(caption, g_panels.metrics.caption);
+  MoveControl(value, g_panels.metrics.value);
+}
+
 void ApplyFixedRecord(const ClockPanel& record, HWND frame, HWND caption, HWND value, const PanelRect& rect) {
   PanelLook c = GetPanelLook(caption), v = GetPanelLook(value);
   c.background = Colour(record.BGColor1);
@@ -131,7 +146,7 @@ void ApplyFixedRecord(const ClockPanel& record, HWND frame, HWND caption, HWND v
   SetPanelLook(caption, c);
   SetPanelLook(value, v);
   SetWindowTextW(caption, win::Widen(record.Name).c_str());
-  SetWindowPos(frame, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceFrame(frame, caption, value, rect);
   ShowWindow(frame, record.Visible ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -139,10 +154,10 @@ ZoneControls CreateZonePanel(const ClockPanel& record, const PanelRect& rect) {
   const ProgramSettings& s = App().settings;
   ZoneControls z;
   z.frame = CreatePanelControl(g_panels.Panel10, rect, FrameLook(), L"");
-  z.caption = CreatePanelControl(z.frame, kCaptionLineRect,
+  z.caption = CreatePanelControl(z.frame, g_panels.metrics.caption,
                                  LineLook(record.BGColor1, record.Color1, g_panels.captionFont, s.BorderC),
                                  win::Widen(record.Name).c_str());
-  z.value = CreatePanelControl(z.frame, kValueLineRect,
+  z.value = CreatePanelControl(z.frame, g_panels.metrics.value,
                                LineLook(record.BGColor2, record.Color2, g_panels.captionFont, s.BorderT), L"");
   AddHint(z.value);
   ShowWindow(z.frame, record.Visible ? SW_SHOWNA : SW_HIDE);
@@ -167,30 +182,30 @@ ZoneRuleCache& PanelZoneRules() {
 void CreateFixedPanels(HWND window) {
   g_panels = ClockPanels{};
   g_panels.window = window;
-  g_panels.captionFont = CreateTahoma(PointsToPixels(10));
-  g_panels.fixedValueFont = CreateTahoma(PointsToPixels(9));
+  UseDpi(win::WindowDpi(window));
   g_panels.tooltip = CreateHintWindow(window);
   const ProgramSettings& s = App().settings;
   const FixedPanelLook system = FirstStartSystemLook();
   const FixedPanelLook date = FirstStartDateLook();
-  const PanelRect frame1{0, 0, kPanelWidth, kPanelHeight}, frame2{kPanelWidth, 0, kPanelWidth, kPanelHeight};
-  g_panels.Panel10 = CreatePanelControl(window, {0, 0, 2 * kPanelWidth, kPanelHeight},
+  const PanelMetrics& m = g_panels.metrics;
+  const PanelRect frame1{0, 0, m.width, m.height}, frame2{m.width, 0, m.width, m.height};
+  g_panels.Panel10 = CreatePanelControl(window, {0, 0, 2 * m.width, m.height},
                                         {GetSysColor(COLOR_BTNFACE), 0, nullptr, {}}, L"");
   g_panels.Panel1 = CreatePanelControl(g_panels.Panel10, frame1, FrameLook(), L"");
   g_panels.Panel3 = CreatePanelControl(
-      g_panels.Panel1, kCaptionLineRect,
+      g_panels.Panel1, m.caption,
       LineLook(system.captionBackground, system.captionText, g_panels.captionFont, s.BorderC),
       win::Widen(system.name).c_str());
   g_panels.Panel6 = CreatePanelControl(
-      g_panels.Panel1, kValueLineRect,
+      g_panels.Panel1, m.value,
       LineLook(system.valueBackground, system.valueText, g_panels.fixedValueFont, s.BorderT), L"");
   g_panels.Panel2 = CreatePanelControl(g_panels.Panel10, frame2, FrameLook(), L"");
   g_panels.Panel4 = CreatePanelControl(
-      g_panels.Panel2, kCaptionLineRect,
+      g_panels.Panel2, m.caption,
       LineLook(date.captionBackground, date.captionText, g_panels.captionFont, s.BorderC),
       win::Widen(date.name).c_str());
   g_panels.Panel5 = CreatePanelControl(
-      g_panels.Panel2, kValueLineRect,
+      g_panels.Panel2, m.value,
       LineLook(date.valueBackground, date.valueText, g_panels.fixedValueFont, s.BorderT), L"");
   AddHint(g_panels.Panel6);
   AddHint(g_panels.Panel5);
@@ -230,7 +245,7 @@ void ProcessingClocksPanels() {
     AppState& app = App();
     g_panels.PanelsCreated = true;
     PanelZoneRules().Clear();
-    const PanelsLayout layout = LayoutPanels(app.panels, app.settings.Vertical);
+    const PanelsLayout layout = LayoutPanels(app.panels, app.settings.Vertical, g_panels.dpi);
     for (const PanelPlacement& p : layout.panels) {
       const ClockPanel& record = app.panels[p.index];
       switch (record.SysFlag) {
@@ -250,6 +265,43 @@ void ProcessingClocksPanels() {
     app.tick.TimeFormatChanged = true;  // the clock work fills every line, at once
     RequestClockRefresh();
     Borders(false);
+  });
+}
+
+void RescalePanels(int dpi) {
+  Guard(kCodeProcessingClocksPanels, [dpi] {
+    if (!g_panels.window || dpi <= 0 || dpi == g_panels.dpi) return;
+    const HFONT oldCaptionFont = g_panels.captionFont, oldValueFont = g_panels.fixedValueFont;
+    UseDpi(dpi);
+    for (HWND line : {g_panels.Panel3, g_panels.Panel4}) SetPanelFont(line, g_panels.captionFont);
+    for (HWND line : {g_panels.Panel5, g_panels.Panel6}) SetPanelFont(line, g_panels.fixedValueFont);
+    for (auto& [index, z] : g_panels.zones) {
+      SetPanelFont(z.caption, g_panels.captionFont);
+      SetPanelFont(z.value, g_panels.captionFont);
+    }
+    DeleteObject(oldCaptionFont);
+    DeleteObject(oldValueFont);
+
+    const PanelMetrics& m = g_panels.metrics;
+    if (!g_panels.PanelsCreated) {
+      // Only the fixed panels, side by side, as the window is first made.
+      PlaceFrame(g_panels.Panel1, g_panels.Panel3, g_panels.Panel6, {0, 0, m.width, m.height});
+      PlaceFrame(g_panels.Panel2, g_panels.Panel4, g_panels.Panel5, {m.width, 0, m.width, m.height});
+      FitWindowToPanels(2 * m.width, m.height);
+      return;
+    }
+    const AppState& app = App();
+    const PanelsLayout layout = LayoutPanels(app.panels, app.settings.Vertical, dpi);
+    for (const PanelPlacement& p : layout.panels) {
+      if (p.sysFlag == kSystemTimePanel) {
+        PlaceFrame(g_panels.Panel1, g_panels.Panel3, g_panels.Panel6, p.frame);
+      } else if (p.sysFlag == kDatePanel) {
+        PlaceFrame(g_panels.Panel2, g_panels.Panel4, g_panels.Panel5, p.frame);
+      } else if (const auto it = g_panels.zones.find(p.index); it != g_panels.zones.end()) {
+        PlaceFrame(it->second.frame, it->second.caption, it->second.value, p.frame);
+      }
+    }
+    FitWindowToPanels(layout.width, layout.height);
   });
 }
 

@@ -32,6 +32,9 @@ PanelList DefaultPanelsFromFixedPanels();
 // The panel list applied to the window: fixed panels updated, zone panels
 // created, all placed, and the window sized to them.
 void ProcessingClocksPanels();
+// The window moved to a screen of another DPI: the panels are laid out and
+// their fonts made anew for `dpi`, and the window takes their new size.
+void RescalePanels(int dpi);
 // Destroys the zone panels; callers that remove or move records call it
 // before they change the list.
 void DeleteOldPanels();

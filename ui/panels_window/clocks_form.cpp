@@ -19,6 +19,7 @@
 #include "ui/common/modal.h"
 #include "ui/panels_window/panel_control.h"
 #include "ui/panels_window/tray_icon.h"
+#include "win32/dpi.h"
 #include "win32/shell_windows.h"
 #include "win32/system.h"
 
@@ -26,11 +27,16 @@ namespace hx::ui {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFormClocks";
+// Sent by systems with per-monitor DPI when the window reaches a screen of
+// another DPI (wParam: the new DPI; lParam: the RECT it suggests).
+constexpr UINT kMsgDpiChanged = 0x02E0;
 
 // The window itself; its panels live in clock_panels.
 struct ClocksForm {
   HWND window = nullptr;
   bool embedded = false;  // made to live on a Windows panel
+  HICON bigIcon = nullptr;    // owned; sized for the window's DPI
+  HICON smallIcon = nullptr;  // owned; sized for the window's DPI
 };
 
 ClocksForm g_form;
@@ -50,6 +56,34 @@ void ClearOldPanels() {
     DeleteOldPanels();
     App().panels.clear();
   });
+}
+
+// The window's icons, taken from the program's multi-size icon at the
+// sizes the system uses at the window's DPI.
+void SetWindowIcons(HWND window, int dpi) {
+  const auto load = [dpi](int metric) {
+    const int size = win::SystemMetricForDpi(metric, dpi);
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
+  };
+  const HICON big = load(SM_CXICON), small = load(SM_CXSMICON);
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  for (HICON old : {g_form.bigIcon, g_form.smallIcon})
+    if (old) DestroyIcon(old);
+  g_form.bigIcon = big;
+  g_form.smallIcon = small;
+}
+
+// The window reached a screen of another DPI: panels, fonts and icons are
+// made for it, and the window goes where the system suggests, at the size
+// its panels now take.
+void DpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+  const int dpi = LOWORD(wParam);
+  RescalePanels(dpi);
+  SetWindowIcons(window, dpi);
+  const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+  if (suggested)
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Removes the notification-area icon.
@@ -211,6 +245,9 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
       }
       break;
     }
+    case kMsgDpiChanged:
+      DpiChanged(window, wParam, lParam);
+      return 0;
     case WM_CLOSE:
       // Alt+F4 or another program's close request ends the program as the
       // menu's "Закрыть" does; while a menu dialog shows, that dialog comes
@@ -220,6 +257,8 @@ LRESULT CALLBACK ClocksFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DESTROY:
       Guard("1.012 - 028.0", [] { RemoveTrayIcon(); });
       ReleasePanels();
+      for (HICON icon : {g_form.bigIcon, g_form.smallIcon})
+        if (icon) DestroyIcon(icon);
       g_form = ClocksForm{};
       App().clocksWindow = nullptr;
       return 0;
@@ -252,7 +291,7 @@ HWND CreateClocksForm() {
   if (app.mainWindow)
     SetWindowPos(app.mainWindow, app.settings.StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  const RECT r = CenteredWindowRect(2 * kPanelWidth, kPanelHeight, style, exStyle);
+  RECT r = CenteredWindowRect(2 * kPanelWidth, kPanelHeight, style, exStyle);
   bool embedded = false;
   HWND owner = ChooseOwnerWindow(embedded);
   HWND window = CreateWindowExW(exStyle, kClassName, L"Horavex.KT", style, r.left, r.top, r.right - r.left,
@@ -261,6 +300,17 @@ HWND CreateClocksForm() {
   g_form = ClocksForm{};
   g_form.window = window;
   g_form.embedded = embedded;
+  // The window learns its DPI once it exists, on the screen it was put on;
+  // away from 96 DPI it is centred again at the size its panels take there.
+  const int dpi = win::WindowDpi(window);
+  SetWindowIcons(window, dpi);
+  if (dpi != kBaseDpi) {
+    const RECT scaled =
+        CenteredWindowRect(ScaleForDpi(2 * kPanelWidth, dpi), ScaleForDpi(kPanelHeight, dpi), style, exStyle);
+    SetWindowPos(window, nullptr, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    r = scaled;
+  }
   // A window re-created while hidden with its Windows panel starts back in
   // sight; the lock follows its Top.
   if (embedded) {

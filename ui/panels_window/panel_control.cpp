@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "win32/dpi.h"
+
 namespace hx::ui {
 namespace {
 
@@ -18,7 +20,7 @@ void Paint(HWND panel) {
   wchar_t text[128];
   const int length = GetWindowTextW(panel, text, 128);
   const PanelLook& look = *LookOf(panel);
-  DrawPanel(dc, r, look, text, look.drawsText ? length : 0);
+  DrawPanel(dc, r, look, text, look.drawsText ? length : 0, win::WindowDpi(panel));
   EndPaint(panel, &ps);
 }
 
@@ -91,14 +93,48 @@ void SetPanelText(HWND panel, const wchar_t* text) {
   InvalidateRect(panel, nullptr, FALSE);
 }
 
+void SetPanelFont(HWND panel, HFONT font) {
+  PanelLook look = GetPanelLook(panel);
+  look.font = font;
+  SetPanelLook(panel, look);
+}
+
 void SetPanelMouseHandler(PanelMouseHandler handler) { g_mouseHandler = handler; }
 
-void DrawPanel(HDC dc, const RECT& rect, const PanelLook& look, const wchar_t* text, int length) {
+namespace {
+
+RECT Deflated(const RECT& r, int by) { return {r.left + by, r.top + by, r.right - by, r.bottom - by}; }
+
+// The bevels, each `widths` rings thick. DrawEdge draws each bevel one
+// pixel wide, and the colours of both bevels together are not those of
+// each alone, so thicker edges repeat the whole edge: stepping inwards, each
+// pass paints the outer bevel's colours one ring further in; then passes
+// clipped to the rings inside paint the inner bevel's colours there.
+// A lone inner bevel is drawn on the outermost ring, as an outer one.
+void DrawBevels(HDC dc, const RECT& rect, UINT flags, const BevelWidths& widths) {
+  const int first = widths.outer > 0 ? widths.outer : widths.inner, second = widths.outer > 0 ? widths.inner : 0;
+  for (int ring = 0; ring < first; ++ring) {
+    RECT r = Deflated(rect, ring);
+    DrawEdge(dc, &r, flags, BF_RECT);
+  }
+  for (int ring = first + 1; ring < first + second; ++ring) {
+    const RECT inside = Deflated(rect, ring);
+    RECT r = Deflated(rect, ring - 1);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, inside.left, inside.top, inside.right, inside.bottom);
+    DrawEdge(dc, &r, flags, BF_RECT);
+    RestoreDC(dc, saved);
+  }
+}
+
+}  // namespace
+
+void DrawPanel(HDC dc, const RECT& rect, const PanelLook& look, const wchar_t* text, int length, int dpi) {
   RECT r = rect;
   HBRUSH brush = CreateSolidBrush(look.background);
   FillRect(dc, &r, brush);
   DeleteObject(brush);
-  if (const UINT edge = EdgeFlags(look.bevels)) DrawEdge(dc, &r, edge, BF_RECT);
+  if (const UINT edge = EdgeFlags(look.bevels)) DrawBevels(dc, r, edge, BevelWidthsForDpi(look.bevels, dpi));
   if (length > 0) {
     HGDIOBJ oldFont = SelectObject(dc, look.font ? look.font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);

@@ -23,16 +23,19 @@ void RegisterPanelControlClass(HINSTANCE instance);
 // The DrawEdge flags of a panel's bevels (0 for a flat panel).
 UINT EdgeFlags(const Bevels& bevels);
 
-// Draws a panel of that look filling `rect`: background, bevels, and the
-// text centred on one line.
-void DrawPanel(HDC dc, const RECT& rect, const PanelLook& look, const wchar_t* text, int length);
+// Draws a panel of that look filling `rect`: background, bevels as thick
+// as `dpi` makes them, and the text centred on one line.
+void DrawPanel(HDC dc, const RECT& rect, const PanelLook& look, const wchar_t* text, int length,
+               int dpi = kBaseDpi);
 
-// A child panel at `rect` of `parent`, with the given look and text.
+// A child panel at `rect` of `parent`, with the given look and text. It
+// draws its bevels at its window's DPI.
 HWND CreatePanelControl(HWND parent, const PanelRect& rect, const PanelLook& look, const wchar_t* text);
 
 PanelLook GetPanelLook(HWND panel);
 void SetPanelLook(HWND panel, const PanelLook& look);
 void SetPanelBevels(HWND panel, const Bevels& bevels);
+void SetPanelFont(HWND panel, HFONT font);
 // Sets the text and repaints, only when the text differs.
 void SetPanelText(HWND panel, const wchar_t* text);
 

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "core/product.h"
+#include "win32/dpi.h"
 
 namespace hx::ui {
 namespace {
@@ -16,6 +17,7 @@ constexpr UINT kTrayIconId = 1;
 struct TrayIcon {
   HWND window = nullptr;  // the window the icon belongs to; nullptr: none wanted
   HICON icon = nullptr;
+  int iconSize = 0;       // the icon's width and height in pixels
   bool shown = false;     // the shell took it
 };
 
@@ -59,6 +61,19 @@ void SetVersion3() {
   Shell_NotifyIconW(NIM_SETVERSION, &data);
 }
 
+// The icon at the small-icon size of the system's DPI, the DPI the
+// taskbar is drawn at; loaded again when that size has changed.
+void LoadIconForSystemDpi() {
+  const int size = win::SystemMetricForDpi(SM_CXSMICON, win::WindowDpi(nullptr));
+  if (g_tray.icon && size == g_tray.iconSize) return;
+  const HICON icon =
+      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
+  if (!icon) return;
+  if (g_tray.icon) DestroyIcon(g_tray.icon);
+  g_tray.icon = icon;
+  g_tray.iconSize = size;
+}
+
 void Add() {
   NOTIFYICONDATAW data = Record(g_tray.window);
   g_tray.shown = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
@@ -69,9 +84,7 @@ void Add() {
 
 void AddTrayIcon(HWND window) {
   if (g_tray.shown && g_tray.window != window) RemoveTrayIcon(g_tray.window);
-  if (!g_tray.icon)
-    g_tray.icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  LoadIconForSystemDpi();
   g_tray.window = window;
   Add();
 }
@@ -88,6 +101,7 @@ void RemoveTrayIcon(HWND window) {
 
 void RetryTrayIcon() {
   if (!g_tray.window || !IsWindow(g_tray.window)) return;
+  LoadIconForSystemDpi();
   // A restarted shell has forgotten every icon; one that merely took its
   // time still knows ours.
   if (g_tray.shown) {
