@@ -10,10 +10,10 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/e2e/version_server.h"
 #include "win32/text.h"
 
 namespace hx::e2e {
@@ -92,46 +92,6 @@ void FindLayoutFaults(HWND parent, const RECT& area, std::vector<std::string>& f
     }
   }
 }
-
-// Answers one request for the version description with a newer version.
-class OneAnswerServer {
- public:
-  OneAnswerServer() {
-    WSADATA wsa;
-    WSAStartup(MAKEWORD(2, 2), &wsa);
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(listener_, 1);
-    int length = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] {
-      SOCKET client = accept(listener_, nullptr, nullptr);
-      if (client == INVALID_SOCKET) return;
-      char request[2048];
-      recv(client, request, sizeof request, 0);
-      const std::string body = "1.0.2\n15.06.2024\nhttp://horavex.kt/news/1.0.2\nНовое окно калькулятора\n";
-      const std::string answer = "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
-                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-      send(client, answer.data(), static_cast<int>(answer.size()), 0);
-      closesocket(client);
-    });
-  }
-  ~OneAnswerServer() {
-    closesocket(listener_);  // ends a wait for a request that never came
-    thread_.join();
-    WSACleanup();
-  }
-  std::wstring Address() const { return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/update/horavex-kt.txt"; }
-
- private:
-  SOCKET listener_ = INVALID_SOCKET;
-  int port_ = 0;
-  std::thread thread_;
-};
 
 class DpiDialogsTest : public ::testing::TestWithParam<int> {
  protected:
@@ -285,7 +245,8 @@ TEST_P(DpiDialogsTest, NoticesFitTheirControls) {
     program_.Kill();
     RegDeleteKeyW(HKEY_CURRENT_USER, kWineAppDefaults);
   }
-  OneAnswerServer server;
+  VersionServer server;
+  server.Answer("1.0.2\n15.06.2024\nhttp://horavex.kt/news/1.0.2\nНовое окно калькулятора\n");
   SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", server.Address().c_str());
   StartProgram({.updateCheck = true});
   Look(WaitForDialog(L"TFormNewVerExists"), "new-version-dialog");

@@ -173,13 +173,7 @@ LRESULT CALLBACK ErrorFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_ACTIVATE:
       // The keyboard starts on the default button and comes back to the
       // control that had it when the dialog is activated again.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focused = GetFocus();
-        if (focused && IsChild(window, focused)) form->focus = focused;
-      } else if (form->focus && IsWindow(form->focus)) {
-        SetFocus(form->focus);
-        return 0;
-      }
+      if (KeepFocusAcrossActivation(window, wParam, form->focus)) return 0;
       break;
     case WM_CLOSE:
       return 0;  // only the buttons close the dialog

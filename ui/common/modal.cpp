@@ -74,6 +74,17 @@ void CloseModalWindows() {
     if (IsWindow(*w)) SendMessageW(*w, WM_CLOSE, 0, 0);
 }
 
+bool KeepFocusAcrossActivation(HWND window, WPARAM wParam, HWND& remembered) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focused = GetFocus();
+    if (focused && IsChild(window, focused)) remembered = focused;
+    return false;
+  }
+  if (!remembered || !IsWindow(remembered)) return false;
+  SetFocus(remembered);
+  return true;
+}
+
 RECT CenteredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
   RECT r{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);

@@ -22,6 +22,12 @@ bool LastModalEndedInFront();
 // The innermost window that RunModal runs, or nullptr when none runs.
 HWND InnermostModalWindow();
 
+// Keeps a dialog's keyboard focus across activations (WM_ACTIVATE's
+// `wParam`): on leaving, remembers in `remembered` the control of `window`
+// that has the focus; on coming back, gives it the focus again. True when it
+// gave the focus, so that the message needs no default handling.
+bool KeepFocusAcrossActivation(HWND window, WPARAM wParam, HWND& remembered);
+
 // A window position that centres a client area of the given size, with the
 // window's styles, on the work area of the monitor the clock is on (the
 // primary monitor's while there is no clock).

@@ -277,13 +277,7 @@ LRESULT CALLBACK NewVerFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
     }
     case WM_ACTIVATE:
       // The focus stays on the dialog's control across activations.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focused = GetFocus();
-        if (focused && IsChild(window, focused)) form->focus = focused;
-      } else if (form->focus && IsWindow(form->focus)) {
-        SetFocus(form->focus);
-        return 0;
-      }
+      if (KeepFocusAcrossActivation(window, wParam, form->focus)) return 0;
       break;
     case WM_CLOSE:
       Guard("1.007 - 005.0", [&] { CloseForm(window, *form); });

@@ -411,12 +411,7 @@ LRESULT CALLBACK SignFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_ACTIVATE:
       // The focus leaves with the window and comes back to the same control.
       if (!form) break;
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(window, focus)) form->lastFocus = focus;
-      } else if (form->lastFocus && IsWindow(form->lastFocus)) {
-        SetFocus(form->lastFocus);
-      }
+      KeepFocusAcrossActivation(window, wParam, form->lastFocus);
       return 0;
     case WM_CLOSE:  // Alt+F4: the Cancel path
       if (form) OnCommand(window, *form, IDCANCEL, BN_CLICKED);

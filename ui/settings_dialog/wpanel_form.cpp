@@ -243,13 +243,7 @@ LRESULT CALLBACK WPanelFormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
       break;
     case WM_ACTIVATE:
       // Keep the focus on the dialog's control across activations.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focused = GetFocus();
-        if (focused && IsChild(window, focused)) form->focus = focused;
-      } else if (form->focus && IsWindow(form->focus)) {
-        SetFocus(form->focus);
-        return 0;
-      }
+      if (KeepFocusAcrossActivation(window, wParam, form->focus)) return 0;
       break;
     case WM_CLOSE:
       Guard("1.009 - 002.0", [&] { ButtonOkClick(window, *form); });
