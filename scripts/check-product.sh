@@ -20,6 +20,13 @@ allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|OLE32|OLEAUT
 while read -r dll; do
   echo "$dll" | grep -qiE "$allowed" || { echo "imports a DLL Windows lacks or may load from elsewhere: $dll"; ok=1; }
 done < <(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}')
+# Functions that older systems lack (monitors, DPI, the library search
+# path, ...) are looked up at run time: imported, they would keep the program
+# from loading there at all, so that not even its notice could show.
+newer='^(MonitorFrom(Window|Point|Rect)|EnumDisplayMonitors|GetMonitorInfo[AW]|GetDpiFor(Window|System)|[A-Za-z]+ForDpi|SetProcessDpiAware(ness|nessContext)?|SetThreadDpiAwarenessContext|SetDefaultDllDirectories|AddDllDirectory|GetTimeZoneInformationForYear|MAPISendMail)$'
+while read -r function; do
+  echo "$function" | grep -qE "$newer" && { echo "imports $function, which older Windows lacks: look it up at run time"; ok=1; }
+done < <(i686-w64-mingw32-objdump -p "$exe" | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print $3}')
 size=$(stat -c %s "$exe")
 budget=${HX_SIZE_BUDGET:-524288}
 if [ "$size" -gt "$budget" ]; then

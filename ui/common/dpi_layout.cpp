@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "core/dpi.h"
+#include "core/monitors.h"
 #include "ui/common/modal.h"
 #include "win32/dpi.h"
+#include "win32/shell_windows.h"
 
 namespace hx::ui {
 namespace {
@@ -150,12 +152,11 @@ RECT ScaledWindowRect(HWND dialog, const DialogLayout& layout) {
   RECT now{};
   GetWindowRect(dialog, &now);
   int x = (now.left + now.right) / 2 - width / 2, y = (now.top + now.bottom) / 2 - height / 2;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    const RECT& work = monitor.rcWork;
-    x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - width));
-    y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - height));
+  const ScreenRect window{now.left, now.top, now.right, now.bottom};
+  const ScreenRect work = MonitorOf(window, win::SystemShellWindows().DisplayMonitors()).workArea;
+  if (work.Width() > 0) {
+    x = std::max(work.left, std::min(x, work.right - width));
+    y = std::max(work.top, std::min(y, work.bottom - height));
   }
   return {x, y, x + width, y + height};
 }
