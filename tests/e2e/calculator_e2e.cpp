@@ -102,13 +102,8 @@ class CalcTest : public ::testing::Test {
 
   // Chooses "Калькулятор времени..." and finds the calculator's controls.
   void OpenCalculator() {
-    const auto items = OpenMenu();
-    const PopupMenuItem* item = FindItem(items, "Калькулятор времени...");
-    ASSERT_NE(item, nullptr);
-    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
-    calc_ = WaitForWindow(L"TFormCalcTime", program_.id());
-    ASSERT_NE(calc_, nullptr) << "the calculator did not open";
-    ASSERT_TRUE(WaitUntilOnScreen(calc_));
+    calc_ = OpenFromPanelsMenu(clocks_, program_.id(), "Калькулятор времени...", L"TFormCalcTime");
+    ASSERT_NE(calc_, nullptr);
 
     edits_.clear();
     lists_.clear();

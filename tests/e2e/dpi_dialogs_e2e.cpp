@@ -115,42 +115,6 @@ class DpiDialogsTest : public ::testing::TestWithParam<int> {
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
   }
 
-  // Chooses an item of the panels window's menu, or of its submenu, and
-  // waits for the dialog of that class.
-  HWND OpenFromMenu(const std::string& text, const wchar_t* dialogClass, const std::string& submenuText = "") {
-    const RECT r = WindowRect(clocks_);
-    Click({r.left + 20, r.top + 20}, 3);
-    HWND menu = nullptr;
-    std::vector<PopupMenuItem> items = ReadOpenedMenu(program_.id(), menu);
-    EXPECT_NE(menu, nullptr) << "no menu opened";
-    if (!submenuText.empty()) {
-      const PopupMenuItem* parent = FindItem(items, submenuText);
-      EXPECT_NE(parent, nullptr) << submenuText;
-      if (!parent) return nullptr;
-      MouseTo({(parent->rect.left + parent->rect.right) / 2, (parent->rect.top + parent->rect.bottom) / 2});
-      HWND submenu = nullptr;
-      EXPECT_TRUE(WaitUntil([&] {
-        for (HWND w : TopWindows(L"#32768", program_.id()))
-          if (w != menu && IsWindowVisible(w)) submenu = w;
-        return submenu && WaitUntilOnScreen(submenu) && FindItem(items = ReadPopupMenu(submenu), text);
-      })) << "the submenu did not open";
-    }
-    const PopupMenuItem* item = FindItem(items, text);
-    EXPECT_NE(item, nullptr) << text;
-    if (!item) return nullptr;
-    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
-    return WaitForDialog(dialogClass);
-  }
-
-  HWND WaitForDialog(const wchar_t* dialogClass) {
-    HWND dialog = WaitForWindow(dialogClass, program_.id());
-    EXPECT_NE(dialog, nullptr) << win::Narrow(dialogClass) << " did not open";
-    if (dialog) {
-      EXPECT_TRUE(WaitUntilOnScreen(dialog));
-    }
-    return dialog;
-  }
-
   // Judges the dialog's layout and, above 120 DPI, keeps its picture.
   void Look(HWND dialog, const std::string& name) {
     ASSERT_NE(dialog, nullptr) << name;
@@ -186,7 +150,7 @@ class DpiDialogsTest : public ::testing::TestWithParam<int> {
 
 TEST_P(DpiDialogsTest, DialogsOfTheMenuFitTheirControls) {
   StartProgram();
-  HWND settings = OpenFromMenu("Настройки программы...", L"TFormSettings");
+  HWND settings = OpenFromPanelsMenu(clocks_, program_.id(), "Настройки программы...", L"TFormSettings");
   ASSERT_NE(settings, nullptr);
   HWND tabs = nullptr;
   for (HWND child : Children(settings))
@@ -203,21 +167,21 @@ TEST_P(DpiDialogsTest, DialogsOfTheMenuFitTheirControls) {
   }
 
   Press(settings, "Добавить");
-  HWND editor = WaitForDialog(L"TFormSign");
+  HWND editor = WaitForDialog(L"TFormSign", program_.id());
   Look(editor, "panel-editor");
   Close(editor);
 
   Press(settings, "Встроить в панель Windows");
-  HWND placement = WaitForDialog(L"TFormAddInWPanel");
+  HWND placement = WaitForDialog(L"TFormAddInWPanel", program_.id());
   Look(placement, "placement-dialog");
   Close(placement);
   Close(settings);
 
-  HWND calculator = OpenFromMenu("Калькулятор времени...", L"TFormCalcTime");
+  HWND calculator = OpenFromPanelsMenu(clocks_, program_.id(), "Калькулятор времени...", L"TFormCalcTime");
   Look(calculator, "time-calculator");
   Close(calculator);
 
-  HWND about = OpenFromMenu("О программе...", L"TFormAbout", "Справка");
+  HWND about = OpenFromPanelsMenu(clocks_, program_.id(), "О программе...", L"TFormAbout", "Справка");
   Look(about, "about-dialog");
   Close(about);
 }
@@ -229,7 +193,7 @@ TEST_P(DpiDialogsTest, NoticesFitTheirControls) {
     WriteCp1251(SettingsFile(), "[Settings]\r\nAlphaSet=200\r\n[includeOnWPanel]\r\nNumPanel=9\r\n");
     HeldFile held(SettingsFile(), FILE_SHARE_READ);  // its repair cannot be written
     program_ = Process(folder_ / "Horavex.KT.exe");
-    Look(WaitForDialog(L"TFormError"), "error-dialog");
+    Look(WaitForDialog(L"TFormError", program_.id()), "error-dialog");
     program_.Kill();
   }
   {
@@ -241,7 +205,7 @@ TEST_P(DpiDialogsTest, NoticesFitTheirControls) {
     RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(kVersion), sizeof kVersion);
     RegCloseKey(key);
     program_ = Process(folder_ / "Horavex.KT.exe");
-    Look(WaitForDialog(L"TFormNotSupportedOS"), "not-supported-os");
+    Look(WaitForDialog(L"TFormNotSupportedOS", program_.id()), "not-supported-os");
     program_.Kill();
     RegDeleteKeyW(HKEY_CURRENT_USER, kWineAppDefaults);
   }
@@ -249,7 +213,7 @@ TEST_P(DpiDialogsTest, NoticesFitTheirControls) {
   server.Answer("1.0.2\n15.06.2024\nhttp://horavex.kt/news/1.0.2\nНовое окно калькулятора\n");
   SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", server.Address().c_str());
   StartProgram({.updateCheck = true});
-  Look(WaitForDialog(L"TFormNewVerExists"), "new-version-dialog");
+  Look(WaitForDialog(L"TFormNewVerExists", program_.id()), "new-version-dialog");
   SetEnvironmentVariableW(L"HX_UPDATE_SOURCE", L"http://127.0.0.1:9/");
 }
 

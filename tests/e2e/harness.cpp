@@ -641,6 +641,52 @@ const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std
   return nullptr;
 }
 
+HWND WaitForDialog(const wchar_t* dialogClass, DWORD processId) {
+  HWND dialog = WaitForWindow(dialogClass, processId);
+  EXPECT_NE(dialog, nullptr) << win::Narrow(dialogClass) << " did not open";
+  if (dialog) {
+    EXPECT_TRUE(WaitUntilOnScreen(dialog)) << win::Narrow(dialogClass) << " is not on the screen";
+  }
+  return dialog;
+}
+
+namespace {
+POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+}  // namespace
+
+HWND ChooseFromOpenedMenu(DWORD processId, const std::string& item, const wchar_t* dialogClass,
+                          const std::string& submenu) {
+  HWND menu = nullptr;
+  std::vector<PopupMenuItem> items = ReadOpenedMenu(processId, menu);
+  EXPECT_NE(menu, nullptr) << "no menu opened";
+  if (!submenu.empty()) {
+    const PopupMenuItem* parent = FindItem(items, submenu);
+    EXPECT_NE(parent, nullptr) << submenu;
+    if (!parent) return nullptr;
+    // The submenu opens beside the item under the mouse, in a menu window
+    // of its own.
+    MouseTo(CentreOf(parent->rect));
+    HWND opened = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+      for (HWND w : TopWindows(L"#32768", processId))
+        if (w != menu && IsWindowVisible(w)) opened = w;
+      return opened && WaitUntilOnScreen(opened) && FindItem(items = ReadPopupMenu(opened), item);
+    })) << "the submenu " << submenu << " did not open";
+  }
+  const PopupMenuItem* chosen = FindItem(items, item);
+  EXPECT_NE(chosen, nullptr) << item << " is not in the menu of " << items.size() << " items";
+  if (!chosen) return nullptr;
+  Click(CentreOf(chosen->rect));
+  return WaitForDialog(dialogClass, processId);
+}
+
+HWND OpenFromPanelsMenu(HWND clocks, DWORD processId, const std::string& item, const wchar_t* dialogClass,
+                        const std::string& submenu) {
+  const RECT r = WindowRect(clocks);
+  Click({r.left + 20, r.top + 20}, 3);
+  return ChooseFromOpenedMenu(processId, item, dialogClass, submenu);
+}
+
 // Wine's per-program Windows version, in the prefix the tests run in.
 constexpr wchar_t kWineAppDefaults[] = L"Software\\Wine\\AppDefaults\\Horavex.KT.exe";
 

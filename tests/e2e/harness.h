@@ -242,4 +242,18 @@ std::vector<PopupMenuItem> ReadOpenedMenu(DWORD processId, HWND& menu);
 // The item of `items` with that text, or nullptr.
 const PopupMenuItem* FindItem(const std::vector<PopupMenuItem>& items, const std::string& text);
 
+// The first visible window of a dialog class of a process, waited for until
+// the screen shows it; nullptr, with the test failed, when none opens.
+HWND WaitForDialog(const wchar_t* dialogClass, DWORD processId);
+// In the popup menu the process has just opened, clicks the item `item`
+// (within the submenu `submenu` when one is named, which the mouse opens
+// first) and waits for the dialog of `dialogClass`; nullptr, with the test
+// failed, when a step does not happen.
+HWND ChooseFromOpenedMenu(DWORD processId, const std::string& item, const wchar_t* dialogClass,
+                          const std::string& submenu = "");
+// The same from the context menu of the panels window `clocks` (a right
+// click on it).
+HWND OpenFromPanelsMenu(HWND clocks, DWORD processId, const std::string& item, const wchar_t* dialogClass,
+                        const std::string& submenu = "");
+
 }  // namespace hx::e2e

@@ -129,38 +129,7 @@ class AboutTest : public ::testing::Test {
   // Chooses Справка > О программе... in the panels window's menu and waits
   // for the dialog.
   HWND OpenAbout() {
-    const RECT r = WindowRect(clocks_);
-    Click({r.left + 20, r.top + 20}, 3);
-    HWND menu = nullptr;
-    std::vector<PopupMenuItem> items = ReadOpenedMenu(program_.id(), menu);
-    EXPECT_NE(menu, nullptr) << "no menu opened";
-    const PopupMenuItem* help = FindItem(items, "Справка");
-    EXPECT_NE(help, nullptr);
-    if (!help) return nullptr;
-    // The submenu opens beside the item under the mouse, in a menu window
-    // of its own.
-    MouseTo({(help->rect.left + help->rect.right) / 2, (help->rect.top + help->rect.bottom) / 2});
-    HWND submenu = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-      for (HWND w : TopWindows(L"#32768", program_.id()))
-        if (w != menu && IsWindowVisible(w)) submenu = w;
-      return submenu != nullptr;
-    })) << "the help submenu did not open";
-    if (!submenu || !WaitUntilOnScreen(submenu)) return nullptr;
-    const PopupMenuItem* about = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-      items = ReadPopupMenu(submenu);
-      about = FindItem(items, "О программе...");
-      return about != nullptr;
-    }));
-    if (!about) return nullptr;
-    Click({(about->rect.left + about->rect.right) / 2, (about->rect.top + about->rect.bottom) / 2});
-    HWND dialog = WaitForWindow(L"TFormAbout", program_.id());
-    EXPECT_NE(dialog, nullptr) << "the About dialog did not open";
-    if (dialog) {
-      EXPECT_TRUE(WaitUntilOnScreen(dialog));
-    }
-    return dialog;
+    return OpenFromPanelsMenu(clocks_, program_.id(), "О программе...", L"TFormAbout", "Справка");
   }
 
   bool ErrorReported() const {

@@ -530,12 +530,7 @@ TEST_F(BehaviourTest, EveryDialogWorksFromTheKeyboard) {
     KeyTo(clocks_, L"Menu");
     EXPECT_NE(WaitForPopupMenu(program_.id()), nullptr);
     KeyTo(clocks_, menuKeys);
-    HWND dialog = WaitForWindow(dialogClass, program_.id());
-    EXPECT_NE(dialog, nullptr) << win::Narrow(dialogClass) << " did not open";
-    if (dialog) {
-      EXPECT_TRUE(WaitUntilOnScreen(dialog));
-    }
-    return dialog;
+    return WaitForDialog(dialogClass, program_.id());
   };
   // Tab until the focus is on a control that `wanted` takes.
   const auto tabTo = [&](HWND dialog, const std::function<bool(HWND)>& wanted) -> HWND {

@@ -71,22 +71,15 @@ class SettingsTest : public ::testing::Test {
   // Chooses "Настройки программы..." in the menu of the panels window
   // (right click on it) or of the tray icon, and waits for the dialog.
   void OpenSettings(bool fromTrayIcon) {
+    const std::string item = "Настройки программы...";
     if (fromTrayIcon) {
       MouseTo({600, 600});
       ASSERT_TRUE(TrayClick(shell_.id(), "rbuttondown"));
+      dialog_ = ChooseFromOpenedMenu(program_.id(), item, L"TFormSettings");
     } else {
-      const RECT r = WindowRect(clocks_);
-      Click({r.left + 20, r.top + 20}, 3);
+      dialog_ = OpenFromPanelsMenu(clocks_, program_.id(), item, L"TFormSettings");
     }
-    HWND menu = nullptr;
-    const auto items = ReadOpenedMenu(program_.id(), menu);
-    ASSERT_NE(menu, nullptr) << "no menu opened";
-    const PopupMenuItem* item = FindItem(items, "Настройки программы...");
-    ASSERT_NE(item, nullptr) << items.size() << " items, the first " << (items.empty() ? "" : items[0].text);
-    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
-    dialog_ = WaitForWindow(L"TFormSettings", program_.id());
-    ASSERT_NE(dialog_, nullptr) << "the settings dialog did not open";
-    ASSERT_TRUE(WaitUntilOnScreen(dialog_));
+    ASSERT_NE(dialog_, nullptr);
   }
 
   HWND Control(const std::string& text) const {

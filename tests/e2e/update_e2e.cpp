@@ -125,17 +125,8 @@ class UpdateTest : public ::testing::Test {
   void OpenSettings() {
     WaitForTheTime();
     ASSERT_TRUE(WaitUntilOnScreen(clocks_));
-    const RECT r = WindowRect(clocks_);
-    Click({r.left + 20, r.top + 20}, 3);
-    HWND menu = nullptr;
-    const auto items = ReadOpenedMenu(program_.id(), menu);
-    ASSERT_NE(menu, nullptr) << "no menu opened";
-    const PopupMenuItem* item = FindItem(items, "Настройки программы...");
-    ASSERT_NE(item, nullptr);
-    Click({(item->rect.left + item->rect.right) / 2, (item->rect.top + item->rect.bottom) / 2});
-    settings_ = WaitForWindow(L"TFormSettings", program_.id());
-    ASSERT_NE(settings_, nullptr) << "the settings dialog did not open";
-    ASSERT_TRUE(WaitUntilOnScreen(settings_));
+    settings_ = OpenFromPanelsMenu(clocks_, program_.id(), "Настройки программы...", L"TFormSettings");
+    ASSERT_NE(settings_, nullptr);
   }
   std::string Status() const { return ControlText(ChildOfClass(settings_, "msctls_statusbar32")); }
   HWND CheckNow() const { return ChildByText(settings_, "Проверить сейчас"); }
