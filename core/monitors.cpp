@@ -1,21 +1,30 @@
 #include "core/monitors.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace hx {
 namespace {
 
+// Positions come from the settings file as well as from the system, so
+// any int may arrive: sums and differences are taken in 64 bits, and a
+// rectangle's far edge stays within int's range.
+int Saturated(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
+
 // The overlap of the spans [a0, a1) and [b0, b1); 0 when they are apart.
-long long Overlap(int a0, int a1, int b0, int b1) { return std::max(0, std::min(a1, b1) - std::max(a0, b0)); }
+long long Overlap(long long a0, long long a1, long long b0, long long b1) {
+  return std::max(0LL, std::min(a1, b1) - std::max(a0, b0));
+}
 
 long long CoveredArea(const ScreenRect& a, const ScreenRect& b) {
   return Overlap(a.left, a.right, b.left, b.right) * Overlap(a.top, a.bottom, b.top, b.bottom);
 }
 
-// Squared gap between two rectangles; 0 when they touch or overlap.
+// Squared gap between two rectangles; 0 when they touch or overlap. Each
+// gap is capped at INT_MAX, so that the sum of squares stays in range.
 long long SquaredGap(const ScreenRect& a, const ScreenRect& b) {
-  const long long dx = std::max({0, b.left - a.right, a.left - b.right});
-  const long long dy = std::max({0, b.top - a.bottom, a.top - b.bottom});
+  const long long dx = Saturated(std::max({0LL, 0LL + b.left - a.right, 0LL + a.left - b.right}));
+  const long long dy = Saturated(std::max({0LL, 0LL + b.top - a.bottom, 0LL + a.top - b.bottom}));
   return dx * dx + dy * dy;
 }
 
@@ -46,7 +55,9 @@ bool DesktopGoesOn(const Monitor& m, Side side, const ScreenRect& window, const 
   return false;
 }
 
-ScreenRect At(ScreenPoint p, ScreenSize size) { return {p.x, p.y, p.x + size.width, p.y + size.height}; }
+ScreenRect At(ScreenPoint p, ScreenSize size) {
+  return {p.x, p.y, Saturated(0LL + p.x + size.width), Saturated(0LL + p.y + size.height)};
+}
 
 }  // namespace
 
@@ -80,12 +91,12 @@ ScreenPoint ClampToDesktop(const ScreenRect& window, ScreenPoint p, const Monito
   const ScreenSize size{window.Width(), window.Height()};
   const ScreenRect& r = m.rect;
   ScreenRect w = At(p, size);
-  if (p.x + size.width > r.right && !DesktopGoesOn(m, Side::Right, w, monitors))
+  if (w.right > r.right && !DesktopGoesOn(m, Side::Right, w, monitors))
     p.x = r.right - size.width;
   else if (p.x < r.left && !DesktopGoesOn(m, Side::Left, w, monitors))
     p.x = r.left;
   w = At(p, size);
-  if (p.y + size.height > r.bottom && !DesktopGoesOn(m, Side::Bottom, w, monitors))
+  if (w.bottom > r.bottom && !DesktopGoesOn(m, Side::Bottom, w, monitors))
     p.y = r.bottom - size.height;
   else if (p.y < r.top && !DesktopGoesOn(m, Side::Top, w, monitors))
     p.y = r.top;
@@ -93,7 +104,7 @@ ScreenPoint ClampToDesktop(const ScreenRect& window, ScreenPoint p, const Monito
 }
 
 bool TopEdgeOnMonitor(ScreenPoint p, ScreenSize size, const Monitors& monitors) {
-  const ScreenRect topRow{p.x, p.y, p.x + std::max(size.width, 1), p.y + 1};
+  const ScreenRect topRow = At(p, {std::max(size.width, 1), 1});
   return std::any_of(monitors.begin(), monitors.end(), [&](const Monitor& m) { return Intersects(topRow, m.rect); });
 }
 

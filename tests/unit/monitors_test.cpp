@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "core/placement.h"
 
 namespace hx {
@@ -41,6 +43,7 @@ TEST(Monitors, BorderRuleStopsOnlyAtTheOuterEdgesOfTheDesktop) {
       {{kA, kU}, {100, -500}, {-400, -500}, {-128, -500}},
       {{kA, kD}, {300, 700}, {300, 900}, {300, 900}},  // down onto the narrower monitor
       {{kA, kD}, {700, 300}, {700, 900}, {700, 712}},  // beside it A's bottom holds
+      {{kA, kB}, {1500, 300}, {INT_MAX - 4, INT_MAX - 4}, {2052, 968}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(ClampToDesktop(WindowAt(c.from), c.to, c.desktop), c.expected) << c.to.x << "," << c.to.y;
@@ -78,6 +81,9 @@ TEST(Monitors, SavedPositionOnNoMonitorComesBackOntoTheNearestWorkArea) {
       {{kA, kB}, {1500, 300}, {1500, 300}},
       {{kL, kA, kB}, {-2000, 900}, {-1280, 712}},
       {{kA, kU}, {100, -1500}, {100, -1024}},
+      // Any int may stand in the settings file.
+      {{kA, kB}, {INT_MAX - 4, INT_MAX - 4}, {2052, 968}},
+      {{kL, kA}, {INT_MIN, INT_MIN}, {-1280, -216}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(OntoNearestMonitor(c.saved, kWindow, c.desktop), c.expected) << c.saved.x << "," << c.saved.y;
