@@ -1,15 +1,10 @@
 #include "win32/dpi.h"
 
 #include "core/dpi.h"
+#include "win32/system_dll.h"
 
 namespace hx::win {
 namespace {
-
-// A user32 function that older systems lack; nullptr there. Looked up once.
-template <typename Function>
-Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
 
 int SystemDpi() {
   HDC screen = GetDC(nullptr);
@@ -22,7 +17,7 @@ int SystemDpi() {
 
 int WindowDpi(HWND window) {
   using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowProc>("GetDpiForWindow");
+  static const auto getDpiForWindow = SystemFunction<GetDpiForWindowProc>(L"user32.dll", "GetDpiForWindow");
   if (getDpiForWindow && window)
     if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
   return SystemDpi();
@@ -30,7 +25,7 @@ int WindowDpi(HWND window) {
 
 int SystemMetricForDpi(int index, int dpi) {
   using GetSystemMetricsForDpiProc = int(WINAPI*)(int, UINT);
-  static const auto forDpi = User32Function<GetSystemMetricsForDpiProc>("GetSystemMetricsForDpi");
+  static const auto forDpi = SystemFunction<GetSystemMetricsForDpiProc>(L"user32.dll", "GetSystemMetricsForDpi");
   if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
   const int system = SystemDpi();
   return system == dpi ? GetSystemMetrics(index) : MulDiv(GetSystemMetrics(index), dpi, system);
@@ -38,7 +33,7 @@ int SystemMetricForDpi(int index, int dpi) {
 
 void AdjustWindowRectForDpi(RECT* rect, DWORD style, DWORD exStyle, int dpi) {
   using AdjustForDpiProc = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto forDpi = User32Function<AdjustForDpiProc>("AdjustWindowRectExForDpi");
+  static const auto forDpi = SystemFunction<AdjustForDpiProc>(L"user32.dll", "AdjustWindowRectExForDpi");
   if (!forDpi || !forDpi(rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) AdjustWindowRectEx(rect, style, FALSE, exStyle);
 }
 

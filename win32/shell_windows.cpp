@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "win32/system_dll.h"
+
 namespace hx::win {
 namespace {
 
@@ -39,11 +41,8 @@ struct MonitorFunctions {
 };
 
 MonitorFunctions LoadMonitorFunctions() {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (!user32) return {};
-  return {reinterpret_cast<EnumDisplayMonitorsProc>(
-              reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplayMonitors"))),
-          reinterpret_cast<GetMonitorInfoProc>(reinterpret_cast<void*>(GetProcAddress(user32, "GetMonitorInfoW")))};
+  return {SystemFunction<EnumDisplayMonitorsProc>(L"user32.dll", "EnumDisplayMonitors"),
+          SystemFunction<GetMonitorInfoProc>(L"user32.dll", "GetMonitorInfoW")};
 }
 
 struct MonitorCollection {

@@ -8,6 +8,16 @@
 
 namespace hx::win {
 
+// A function of a system library the process has loaded (kernel32.dll,
+// user32.dll, shell32.dll) that older systems may lack; nullptr there.
+// Newer functions are looked up this way, never imported: an import the
+// system lacks would keep the program from loading at all.
+template <typename Function>
+Function SystemFunction(const wchar_t* module, const char* name) {
+  HMODULE loaded = GetModuleHandleW(module);
+  return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name))) : nullptr;
+}
+
 // Makes the system folder the only place where this process looks for a
 // library named without a path, its own loads and the system's loads on
 // its behalf alike. Call it first thing at start. Systems without the
@@ -16,8 +26,8 @@ namespace hx::win {
 // Inline, so that the small helper programs need no library for it.
 inline void RestrictDllSearchToSystemFolder() {
   using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
-  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesProc>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto setDefault =
+      SystemFunction<SetDefaultDllDirectoriesProc>(L"kernel32.dll", "SetDefaultDllDirectories");
   if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

@@ -2,14 +2,16 @@
 
 #include <windows.h>
 
+#include "win32/system_dll.h"
+
 namespace hx::win {
 namespace {
 
 using GetTimeZoneInformationForYearFn = BOOL(WINAPI*)(USHORT, void*, TIME_ZONE_INFORMATION*);
 
 GetTimeZoneInformationForYearFn ForYearFunction() {
-  static const auto function = reinterpret_cast<GetTimeZoneInformationForYearFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTimeZoneInformationForYear")));
+  static const auto function =
+      SystemFunction<GetTimeZoneInformationForYearFn>(L"kernel32.dll", "GetTimeZoneInformationForYear");
   return function;
 }
 

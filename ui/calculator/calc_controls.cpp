@@ -192,8 +192,7 @@ void CreateCalcControls(HWND window, CalcControls& c) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", L"Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
                          kMargin, kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
-  const int glyph = ScaledLength(window, 16);
-  c.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
+  c.helpIcon = LoadHelpGlyph(window);
   if (c.helpIcon) SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(c.helpIcon));
   AddControl(window, L"BUTTON", L"Закрыть", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,
              kClientWidth - kMargin - kButtonWidth, kButtonsTop, kButtonWidth, kButtonHeight, font);

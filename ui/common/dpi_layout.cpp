@@ -215,6 +215,15 @@ int LayoutDpi(HWND window) {
 
 int ScaledLength(HWND window, int length) { return ScaleForDpi(length, LayoutDpi(window)); }
 
+HICON LoadProgramIcon(int size) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
+}
+
+HICON LoadHelpGlyph(HWND window) {
+  const int size = ScaledLength(window, 16);
+  return static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, size, size, 0));  // IDI_QUESTION
+}
+
 HFONT CreateTahomaPoints(int points, int weight, bool underline) {
   return CreateTahoma(MulDiv(points, kBaseDpi, 72), weight, underline);
 }

@@ -24,6 +24,12 @@ int ScaledLength(HWND window, int length);
 // until it is scaled).
 int LayoutDpi(HWND window);
 
+// The program's own icon at `size` pixels, from its multi-size icon.
+HICON LoadProgramIcon(int size);
+// The system's question mark, the help buttons' glyph, at 16 units of the
+// DPI of `window`'s dialog.
+HICON LoadHelpGlyph(HWND window);
+
 // Tahoma at `points` on a 96-DPI screen, the unit the dialogs' fonts are
 // made in; the dialog's scaling scales it with the rest.
 HFONT CreateTahomaPoints(int points, int weight = FW_NORMAL, bool underline = false);

@@ -89,9 +89,7 @@ void CreateControls(HWND window, NewVerForm& form) {
   form.font = CreateTahomaPoints(8);
   form.titleFont = CreateTahomaPoints(10);
   form.linkFont = CreateTahomaPoints(8, FW_NORMAL, true);
-  form.icon = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, ScaledLength(window, kIconSize),
-                 ScaledLength(window, kIconSize), LR_DEFAULTCOLOR));
+  form.icon = LoadProgramIcon(ScaledLength(window, kIconSize));
   HFONT f = form.font;
   const int left = kMargin + kIconSize + kMargin, right = kClientWidth - kMargin;
 

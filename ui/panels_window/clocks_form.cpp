@@ -16,6 +16,7 @@
 #include "ui/common/guard.h"
 #include "ui/main_window/program_settings.h"
 #include "ui/common/message_box.h"
+#include "ui/common/dpi_layout.h"
 #include "ui/common/modal.h"
 #include "ui/panels_window/panel_control.h"
 #include "ui/panels_window/tray_icon.h"
@@ -61,11 +62,8 @@ void ClearOldPanels() {
 // The window's icons, taken from the program's multi-size icon at the
 // sizes the system uses at the window's DPI.
 void SetWindowIcons(HWND window, int dpi) {
-  const auto load = [dpi](int metric) {
-    const int size = win::SystemMetricForDpi(metric, dpi);
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
-  };
-  const HICON big = load(SM_CXICON), small = load(SM_CXSMICON);
+  const HICON big = LoadProgramIcon(win::SystemMetricForDpi(SM_CXICON, dpi));
+  const HICON small = LoadProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, dpi));
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   for (HICON old : {g_form.bigIcon, g_form.smallIcon})

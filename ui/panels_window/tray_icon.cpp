@@ -7,7 +7,9 @@
 #include <cwchar>
 
 #include "core/product.h"
+#include "ui/common/dpi_layout.h"
 #include "win32/dpi.h"
+#include "win32/system_dll.h"
 
 namespace hx::ui {
 namespace {
@@ -41,8 +43,7 @@ NOTIFYICONDATAW Record(HWND window) {
 // Windows 2000 and later). Older shells know only the mouse messages.
 bool ShellTakesVersion3() {
   using DllGetVersionProc = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
-  const auto getVersion = reinterpret_cast<DllGetVersionProc>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "DllGetVersion")));
+  const auto getVersion = win::SystemFunction<DllGetVersionProc>(L"shell32.dll", "DllGetVersion");
   DLLVERSIONINFO info{};
   info.cbSize = sizeof info;
   return getVersion && SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 5;
@@ -66,8 +67,7 @@ void SetVersion3() {
 void LoadIconForSystemDpi() {
   const int size = win::SystemMetricForDpi(SM_CXSMICON, win::WindowDpi(nullptr));
   if (g_tray.icon && size == g_tray.iconSize) return;
-  const HICON icon =
-      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
+  const HICON icon = LoadProgramIcon(size);
   if (!icon) return;
   if (g_tray.icon) DestroyIcon(g_tray.icon);
   g_tray.icon = icon;

@@ -194,8 +194,7 @@ void FormCreate(HWND window, SignForm& form) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", L"Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
                          kMargin, kButtonsTop, kButtonHeight + 2, kButtonHeight, font);
-  const int glyph = ScaledLength(window, 16);
-  form.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
+  form.helpIcon = LoadHelpGlyph(window);
   if (form.helpIcon) SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(form.helpIcon));
   const int cancelLeft = kClientWidth - kMargin - kButtonWidth;
   const int okLeft = cancelLeft - 6 - kButtonWidth;

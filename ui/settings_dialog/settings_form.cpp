@@ -211,8 +211,7 @@ void CreateControls(HWND window) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", "Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, kBitBtn1,
                          kMargin, buttonTop, 25, 25, c.font);
-  const int glyph = ScaledLength(window, 16);
-  f.helpIcon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
+  f.helpIcon = LoadHelpGlyph(window);
   SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(f.helpIcon));
   constexpr int kButtonWidth = 88;
   HWND ok = AddControl(window, L"BUTTON", "Ok", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,

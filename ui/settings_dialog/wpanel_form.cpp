@@ -153,9 +153,7 @@ void FormCreate(HWND window, WPanelForm& form) {
   // The icon shows; the text names the button for a screen reader.
   HWND help = AddControl(window, L"BUTTON", "Справка", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP | WS_GROUP, 0, kBitBtn1, 8,
                          y, 25, 23, f);
-  const int glyph = ScaledLength(window, 16);
-  form.helpIcon =  // IDI_QUESTION
-      static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32514), IMAGE_ICON, glyph, glyph, 0));
+  form.helpIcon = LoadHelpGlyph(window);
   SendMessageW(help, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(form.helpIcon));
   HWND ok = AddControl(window, L"BUTTON", "Ок", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, kButton1, 155, y, 75, 23,
                        f);
