@@ -29,10 +29,6 @@ ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, Screen
   return ClampToArea({cursorX, y}, hint, area);
 }
 
-ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenSize screen) {
-  return HintPosition(window, hint, cursorX, ScreenRect{0, 0, screen.width, screen.height});
-}
-
 ScreenPoint PutAgainstEdge(ScreenPoint p, ScreenSize window, ScreenSize screen, int numPanel) {
   switch (numPanel) {
     case kEdgeTop: p.y = 0; break;

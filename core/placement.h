@@ -42,11 +42,9 @@ ScreenPoint ClampToScreen(ScreenPoint position, ScreenSize window, ScreenSize sc
 ScreenPoint PutAgainstEdge(ScreenPoint position, ScreenSize window, ScreenSize screen, int numPanel);
 
 // Where a hint of `hint` size goes for the mouse at `cursorX` over the panels
-// window `window`: just below the window, or just above it where the screen
-// has no room below, so that it never covers the clock; across, it starts at
-// the mouse. It always stays on the screen.
-ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenSize screen);
-// The same on the monitor `area` that the clock is on.
+// window `window`: just below the window, or just above it where `area` (the
+// monitor the clock is on) has no room below, so that it never covers the
+// clock; across, it starts at the mouse. It always stays within `area`.
 ScreenPoint HintPosition(ScreenRect window, ScreenSize hint, int cursorX, ScreenRect area);
 
 enum class TrayClickAction { MinimizeToTray, Restore };

@@ -14,8 +14,8 @@ PanelMetrics PanelMetricsForDpi(int dpi) {
 
 PanelsLayout LayoutPanels(const PanelList& panels, bool vertical, int dpi) {
   PanelsLayout layout;
-  layout.metrics = PanelMetricsForDpi(dpi);
-  const int w = layout.metrics.width, h = layout.metrics.height;
+  const PanelMetrics metrics = PanelMetricsForDpi(dpi);
+  const int w = metrics.width, h = metrics.height;
   const int dx = vertical ? 0 : w;
   const int dy = vertical ? h : 0;
   layout.panels.reserve(panels.size());

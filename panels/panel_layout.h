@@ -64,7 +64,6 @@ struct PanelsLayout {
   // The window's client size: visibleCount frames in a row or a column.
   int width = 0;
   int height = 0;
-  PanelMetrics metrics;  // every frame has this size and these lines
 };
 
 // The layout at the window's `dpi`: all frames of one size, so that the

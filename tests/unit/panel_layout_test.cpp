@@ -69,8 +69,8 @@ TEST(PanelLayout, ScalesWithTheWindowsDpi) {
     EXPECT_EQ(l.width, r.width) << r.dpi;
     EXPECT_EQ(l.height, r.frame2.height) << r.dpi;
     EXPECT_EQ(l.panels[2].frame, r.frame2) << r.dpi;
-    EXPECT_EQ(l.metrics.caption, r.caption) << r.dpi;
-    EXPECT_EQ(l.metrics.value, r.value) << r.dpi;
+    EXPECT_EQ(PanelMetricsForDpi(r.dpi).caption, r.caption) << r.dpi;
+    EXPECT_EQ(PanelMetricsForDpi(r.dpi).value, r.value) << r.dpi;
     EXPECT_EQ(BevelWidthsForDpi(FrameBevels(true), r.dpi), r.one) << r.dpi;
     EXPECT_EQ(BevelWidthsForDpi(LineBevels(false), r.dpi), r.two) << r.dpi;
   }

@@ -31,17 +31,18 @@ TEST(Drag, MovesByTheMouseDeltaInsideThePressedControl) {
 
 TEST(Hint, GoesBesideTheClockNeverOverIt) {
   constexpr ScreenSize hint{150, 19};
+  constexpr ScreenRect kScreenArea{0, 0, kScreen.width, kScreen.height};
   // Room below: under the window, from the mouse.
-  EXPECT_EQ(HintPosition(WindowAt(100, 200), hint, 130, kScreen), (ScreenPoint{130, 258}));
+  EXPECT_EQ(HintPosition(WindowAt(100, 200), hint, 130, kScreenArea), (ScreenPoint{130, 258}));
   // At the bottom of the screen, or partly below it: above the window.
-  EXPECT_EQ(HintPosition(WindowAt(100, 712), hint, 130, kScreen), (ScreenPoint{130, 691}));
-  EXPECT_EQ(HintPosition(WindowAt(100, 740), hint, 130, kScreen), (ScreenPoint{130, 719}));
+  EXPECT_EQ(HintPosition(WindowAt(100, 712), hint, 130, kScreenArea), (ScreenPoint{130, 691}));
+  EXPECT_EQ(HintPosition(WindowAt(100, 740), hint, 130, kScreenArea), (ScreenPoint{130, 719}));
   // Near the right edge it ends at the edge.
-  EXPECT_EQ(HintPosition(WindowAt(772, 200), hint, 1015, kScreen), (ScreenPoint{874, 258}));
+  EXPECT_EQ(HintPosition(WindowAt(772, 200), hint, 1015, kScreenArea), (ScreenPoint{874, 258}));
   // A window as tall as the screen leaves no room: the hint stays on it.
-  EXPECT_EQ(HintPosition({0, 0, 84, 768}, hint, 20, kScreen), (ScreenPoint{20, 749}));
+  EXPECT_EQ(HintPosition({0, 0, 84, 768}, hint, 20, kScreenArea), (ScreenPoint{20, 749}));
   // Just room above it.
-  EXPECT_EQ(HintPosition({0, 21, 84, 768}, hint, 20, kScreen), (ScreenPoint{20, 0}));
+  EXPECT_EQ(HintPosition({0, 21, 84, 768}, hint, 20, kScreenArea), (ScreenPoint{20, 0}));
 }
 
 TEST(Drag, BorderScreenStopsAtEveryScreenEdge) {
