@@ -6,11 +6,16 @@
 namespace hx::win {
 namespace {
 
+// The system's DPI stays what it was when the process started, so it is
+// asked once: panels ask for their DPI at every paint.
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : kBaseDpi;
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int logPixels = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return logPixels > 0 ? logPixels : kBaseDpi;
+  }();
+  return dpi;
 }
 
 }  // namespace

@@ -19,7 +19,6 @@ constexpr UINT kTrayIconId = 1;
 struct TrayIcon {
   HWND window = nullptr;  // the window the icon belongs to; nullptr: none wanted
   HICON icon = nullptr;
-  int iconSize = 0;       // the icon's width and height in pixels
   bool shown = false;     // the shell took it
 };
 
@@ -62,18 +61,6 @@ void SetVersion3() {
   Shell_NotifyIconW(NIM_SETVERSION, &data);
 }
 
-// The icon at the small-icon size of the system's DPI, the DPI the
-// taskbar is drawn at; loaded again when that size has changed.
-void LoadIconForSystemDpi() {
-  const int size = win::SystemMetricForDpi(SM_CXSMICON, win::WindowDpi(nullptr));
-  if (g_tray.icon && size == g_tray.iconSize) return;
-  const HICON icon = LoadProgramIcon(size);
-  if (!icon) return;
-  if (g_tray.icon) DestroyIcon(g_tray.icon);
-  g_tray.icon = icon;
-  g_tray.iconSize = size;
-}
-
 void Add() {
   NOTIFYICONDATAW data = Record(g_tray.window);
   g_tray.shown = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
@@ -84,7 +71,9 @@ void Add() {
 
 void AddTrayIcon(HWND window) {
   if (g_tray.shown && g_tray.window != window) RemoveTrayIcon(g_tray.window);
-  LoadIconForSystemDpi();
+  // At the small-icon size of the system's DPI, the DPI the taskbar is
+  // drawn at, which stays the same while the program runs.
+  if (!g_tray.icon) g_tray.icon = LoadProgramIcon(win::SystemMetricForDpi(SM_CXSMICON, win::WindowDpi(nullptr)));
   g_tray.window = window;
   Add();
 }
@@ -101,7 +90,6 @@ void RemoveTrayIcon(HWND window) {
 
 void RetryTrayIcon() {
   if (!g_tray.window || !IsWindow(g_tray.window)) return;
-  LoadIconForSystemDpi();
   // A restarted shell has forgotten every icon; one that merely took its
   // time still knows ours.
   if (g_tray.shown) {
