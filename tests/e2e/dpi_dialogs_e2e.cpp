@@ -19,8 +19,6 @@
 namespace hx::e2e {
 namespace {
 
-constexpr wchar_t kWineAppDefaults[] = L"Software\\Wine\\AppDefaults\\Horavex.KT.exe";
-
 // Windows of the program's own classes that hold controls laid out within
 // them: the settings pages, the information panels, the preview panels.
 bool HoldsControls(HWND window) {
@@ -197,17 +195,11 @@ TEST_P(DpiDialogsTest, NoticesFitTheirControls) {
     program_.Kill();
   }
   {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kWineAppDefaults, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    static const wchar_t kVersion[] = L"nt40";
-    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(kVersion), sizeof kVersion);
-    RegCloseKey(key);
+    ReportWindowsVersion(L"nt40");
     program_ = Process(folder_ / "Horavex.KT.exe");
     Look(WaitForDialog(L"TFormNotSupportedOS", program_.id()), "not-supported-os");
     program_.Kill();
-    RegDeleteKeyW(HKEY_CURRENT_USER, kWineAppDefaults);
+    ForgetWindowsVersion();
   }
   VersionServer server;
   server.Answer("1.0.2\n15.06.2024\nhttp://horavex.kt/news/1.0.2\nНовое окно калькулятора\n");
